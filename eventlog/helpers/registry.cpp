@@ -25,8 +25,8 @@ bool CRegistry::Open(HKEY parent, const wchar_t* subKey, REGSAM access) {
 
 bool CRegistry::Create(HKEY parent, const wchar_t* subKey, REGSAM access) {
     Close();
-    LONG error = ::RegCreateKeyExW(parent, subKey, 0, nullptr, 0, access, nullptr, key_.put(),
-                                   nullptr);
+    LONG error =
+        ::RegCreateKeyExW(parent, subKey, 0, nullptr, 0, access, nullptr, key_.put(), nullptr);
     if (error != ERROR_SUCCESS) {
         ::OutputDebugStringW(L"CRegistry::Create Error\n");
         return Fail(hvt::REGISTRY_CREATE_FAILED, static_cast<DWORD>(error));

@@ -18,22 +18,33 @@
 // bits 31-30, facility in bits 27-16, code within the facility in bits 15-0.
 namespace hvt {
 
-enum Severity : DWORD { SeveritySuccess = 0, SeverityInformational = 1, SeverityWarning = 2, SeverityError = 3 };
+enum Severity : DWORD {
+    SeveritySuccess = 0,
+    SeverityInformational = 1,
+    SeverityWarning = 2,
+    SeverityError = 3
+};
 
 constexpr DWORD MakeEventCode(DWORD severity, DWORD facility, DWORD code) {
     return (severity << 30) | ((facility & 0xFFF) << 16) | (code & 0xFFFF);
 }
-constexpr DWORD EventSeverity(DWORD event) { return event >> 30; }
-constexpr DWORD EventFacility(DWORD event) { return (event >> 16) & 0xFFF; }
-constexpr DWORD EventCodeNumber(DWORD event) { return event & 0xFFFF; }
+constexpr DWORD EventSeverity(DWORD event) {
+    return event >> 30;
+}
+constexpr DWORD EventFacility(DWORD event) {
+    return (event >> 16) & 0xFFF;
+}
+constexpr DWORD EventCodeNumber(DWORD event) {
+    return event & 0xFFFF;
+}
 
 // Facilities used on the terminal.
-constexpr DWORD FacilityEventLog = 0x103;      // this library's own status codes
-constexpr DWORD FacilityTraceDefault = 0x104;  // the default trace point criteria
-constexpr DWORD FacilitySystem = 0x12E;        // registry helper, shared memory, process search
-constexpr DWORD FacilityScannerLines = 0x162;  // scan engine power and mode lines
-constexpr DWORD FacilityBarcode = 0x199;       // barcode reader control
-constexpr DWORD FacilityUpgrade = 0x2BB;       // scan engine upgrade
+constexpr DWORD FacilityEventLog = 0x103;     // this library's own status codes
+constexpr DWORD FacilityTraceDefault = 0x104; // the default trace point criteria
+constexpr DWORD FacilitySystem = 0x12E;       // registry helper, shared memory, process search
+constexpr DWORD FacilityScannerLines = 0x162; // scan engine power and mode lines
+constexpr DWORD FacilityBarcode = 0x199;      // barcode reader control
+constexpr DWORD FacilityUpgrade = 0x2BB;      // scan engine upgrade
 
 // The library's status results.
 constexpr DWORD EVTLOG_SUCCESS = 0x01030001;
@@ -102,7 +113,7 @@ struct HVTEventRecord {
     BYTE hour;
     BYTE minute;
     BYTE second;
-    BYTE unused[2];    // never written
+    BYTE unused[2]; // never written
     DWORD threadId;
 };
 static_assert(sizeof(HVTEventRecord) == 24, "the event record is 24 bytes");
@@ -127,7 +138,7 @@ struct HVTFilterBlock {
     WORD codeCount;
     wchar_t valueName[15]; // the registry value that holds this block
     WORD reserved1;
-    WORD alignment; // keeps the trace point fields on 4-byte boundaries
+    WORD alignment;      // keeps the trace point fields on 4-byte boundaries
     DWORD traceCriteria; // an event code, or a severity class 0-3
     DWORD traceType;
     LONG traceCountdown;

@@ -253,9 +253,8 @@ DWORD WINAPI HVTGetEventFilter(DWORD version, HVTFacilityFilter* entries, WORD e
 
 DWORD WINAPI HVTSetTracePointCriteria(DWORD criteria, DWORD type) {
     return Guarded(kWaitFailed, [&] {
-        return UnderLock([&](log::SharedLog& shared) {
-            log::SetTracePoint(shared.Filter(), criteria, type);
-        });
+        return UnderLock(
+            [&](log::SharedLog& shared) { log::SetTracePoint(shared.Filter(), criteria, type); });
     });
 }
 

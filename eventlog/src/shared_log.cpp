@@ -28,7 +28,9 @@ SharedBlock OpenBlock(const wchar_t* name, DWORD size) {
     return block;
 }
 
-DWORD RingBytes(WORD queueSize) { return DWORD{queueSize} * sizeof(HVTEventRecord) + 40; }
+DWORD RingBytes(WORD queueSize) {
+    return DWORD{queueSize} * sizeof(HVTEventRecord) + 40;
+}
 
 // A stored block is taken only when its counts fit its tables and its value
 // name is terminated: the filter walks those tables on every event.
