@@ -25,7 +25,9 @@ struct EngineConfig {
     std::array<WORD, 4> softwareVersion{1, 0, 0, 0};
     std::vector<int> blockOrder; // blocks the boot loader asks for; empty = 1..N
     std::vector<Fault> faults;
-    DWORD hostTimeoutMs = 5000;       // how long the engine waits inside an exchange
+    // How long the engine waits for the host inside an exchange: its watchdog
+    // gives up before the host's 3-second pause after a failure has ended.
+    DWORD hostTimeoutMs = 2000;
     DWORD pacingBaud = 0;             // 0: no pacing
     const LineState* lines = nullptr; // null: always powered in flash mode
 };
