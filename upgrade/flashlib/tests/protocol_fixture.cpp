@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <cctype>
 #include <regex>
 
 #include "HVTEventLog.h"
@@ -26,8 +26,13 @@ std::ostream& operator<<(std::ostream& out, const RaisedEvent& event) {
 
 void ProtocolTest::SetUp() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ =
-        L"C:\\q4mtest_" + std::wstring(info->name(), info->name() + std::strlen(info->name()));
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
+            c = '_';
+        }
+    }
+    folder_ = L"C:\\q4mtest_" + std::wstring(name.begin(), name.end());
     ::CreateDirectoryW(folder_.c_str(), nullptr);
     ASSERT_TRUE(LibraryLog().Open((folder_ + L"\\library.log").c_str()));
     KeepUpgradeEvents();
