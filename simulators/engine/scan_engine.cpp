@@ -69,7 +69,9 @@ DWORD WeightedChecksum(const WORD* words, DWORD count) {
 
 ScanEngine::ScanEngine(EngineConfig config)
     : config_(std::move(config)), lines_(config_.lines ? config_.lines : &alwaysOn_),
-      faults_(config_.faults), flash_(config_.flashWords, config_.fillWord) {}
+      faults_(config_.faults), flash_(config_.flashWords, config_.fillWord) {
+    flash_.Preset(config_.preset);
+}
 
 void ScanEngine::Complain(const std::string& text) {
     complaints_.push_back(text);

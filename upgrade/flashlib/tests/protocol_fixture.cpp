@@ -34,7 +34,7 @@ void ProtocolTest::SetUp() {
     }
     folder_ = L"C:\\q4mtest_" + std::wstring(name.begin(), name.end());
     ::CreateDirectoryW(folder_.c_str(), nullptr);
-    ASSERT_TRUE(LibraryLog().Open((folder_ + L"\\library.log").c_str()));
+    ReopenLog();
     KeepUpgradeEvents();
 }
 
@@ -139,6 +139,10 @@ std::string ProtocolTest::LogText() {
     LibraryLog().Close();
     std::string text = testsupport::ReadFileBytes(folder_ + L"\\library.log");
     return std::regex_replace(text, std::regex("timediff=[0-9]+"), "timediff=T");
+}
+
+void ProtocolTest::ReopenLog() {
+    ASSERT_TRUE(LibraryLog().Open((folder_ + L"\\library.log").c_str()));
 }
 
 std::vector<RaisedEvent> ProtocolTest::Events() {

@@ -49,6 +49,8 @@ protected:
     // Closes the library log and gives what it holds; the elapsed time of a
     // failed read ("timediff=") reads as "T".
     std::string LogText();
+    // Opens the library log again, empty, for a further run in the same test.
+    void ReopenLog();
     // Upgrade events raised since the test began, oldest first.
     std::vector<RaisedEvent> Events();
 

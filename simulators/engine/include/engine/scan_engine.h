@@ -21,6 +21,7 @@ namespace engine {
 struct EngineConfig {
     DWORD flashWords = 0x20000;                   // the flash size flash init reports
     WORD fillWord = 0x0000;                       // what the flash holds before any erase
+    std::vector<WORD> preset;                     // flash contents from word 0 on
     std::string version = "Q4M FLASH DRIVER 1.0"; // sent by flash init, its NUL added
     std::array<WORD, 4> softwareVersion{1, 0, 0, 0};
     std::vector<int> blockOrder; // blocks the boot loader asks for; empty = 1..N
