@@ -55,8 +55,12 @@ bool IsFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Looks the name up in its folder: asking for the attributes of a link to a
+// serial line fails under Wine (it opens the line).
 bool Exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    WIN32_FIND_DATAW found;
+    common::UniqueFind find(::FindFirstFileW(path.c_str(), &found));
+    return find.valid();
 }
 
 // A host program started from Wine runs on its own: its effect is what shows
@@ -80,7 +84,9 @@ PortMapping::PortMapping(const std::wstring& portName) {
         return;
     }
     unixLink_ = prefix + L"/dosdevices/" + name;
-    unixAside_ = unixLink_ + L".dataserver";
+    // Not "com4.something": Wine takes any name that starts with a device
+    // name and a dot for the device itself.
+    unixAside_ = prefix + L"/dosdevices/dataserver-" + name;
     windowsLink_ = ThroughDriveZ(unixLink_);
     windowsAside_ = ThroughDriveZ(unixAside_);
 }
@@ -127,7 +133,9 @@ bool PortMapping::Restore() {
                         unixLink_ + L"'")) {
         return false;
     }
-    return WaitUntil([this] { return !Withdrawn() && Exists(windowsLink_); });
+    // Wine answers for a port link even while it is missing: what shows that
+    // the link is back is that the folder and the link set aside are gone.
+    return WaitUntil([this] { return !IsFolder(windowsLink_) && !Exists(windowsAside_); });
 }
 
 bool PortMapping::Withdrawn() const {
