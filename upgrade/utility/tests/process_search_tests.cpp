@@ -4,6 +4,8 @@
 
 #include "HVTEventLog.h"
 #include "data_server.h"
+#include "testsupport/paths.h"
+#include "utility_log.h"
 
 namespace {
 
@@ -56,4 +58,16 @@ TEST(DataServerDetection, FreePortMeansNoDataServer) {
     // COM3 is wired to a far end that nobody holds.
     EXPECT_TRUE(q4mutil::PortIsFree(L"COM3:"));
     EXPECT_FALSE(q4mutil::DetectDataServer(L"COM3:"));
+}
+
+TEST(DataServerDetection, ObjectWithoutARunningDataServerIsLoggedAndRefused) {
+    const wchar_t path[] = L"\\Storage Card\\DetectionTest.log";
+    common::ComApartment apartment;
+    q4mutil::TheLog().Open(path);
+    EXPECT_FALSE(q4mutil::CreateReaderConfig());
+    q4mutil::TheLog().Close();
+    // The pipe of the data server is not there.
+    EXPECT_EQ(testsupport::ReadFileBytes(path),
+              "Error initializing BarcodeControl: HRESULT=0x80070002\r\n");
+    ::DeleteFileW(path);
 }
