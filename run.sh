@@ -139,7 +139,7 @@ show_log() { # title file lines
         say "$1: none written"
     fi
 }
-show_log "Utility log" "$q4m/q4muputil.log" 8
+show_log "Utility log" "$q4m/q4muputil.log" 6
 if [ "$mode" = extract ]; then
     show_log "Library log" "$drive_c/Q4MExtract.log" 6
 else
@@ -148,6 +148,10 @@ fi
 say "Event log (warnings and errors)"
 { "$terminal" run "$bin/evtlog.exe" dump || true; } | tail -n 6 | sed 's/^/  /'
 [ "$mode" = data-server ] && { say "Data server"; sed 's/^/  /' "$work/dataserver.out" | tail -n 3; }
+
+say "The engine's account"
+{ grep -v -e listening -e '^verdict:' "$work/engine.out" || echo "(none: the engine was stopped)"; } |
+    tail -n 6 | sed 's/^/  /'
 
 say "Verdict"
 ok=0
