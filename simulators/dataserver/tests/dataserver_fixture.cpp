@@ -37,12 +37,18 @@ std::wstring RunningDataServer::Folder() {
     return kFolder;
 }
 
-bool RunningDataServer::Start(const std::wstring& arguments) {
+bool RunningDataServer::Start(const std::wstring& arguments, const std::wstring& library) {
     ::CreateDirectoryW(kFolder, nullptr);
     const std::wstring bin = testsupport::ProgramFolder();
     if (!Copy(bin + L"HVTDataServer.exe", Folder() + L"HVTDataServer.exe") ||
-        !Copy(bin + L"Q4MUpgradeStandin.dll", Folder() + L"Q4MUpgrade.dll")) {
+        !Copy(bin + library, Folder() + L"Q4MUpgrade.dll")) {
         return false;
+    }
+    // What a real flash download library links against must be beside it.
+    for (const wchar_t* dependency : {L"HVTEventLog.dll", L"ceplatform.dll"}) {
+        if (::GetFileAttributesW((bin + dependency).c_str()) != INVALID_FILE_ATTRIBUTES) {
+            Copy(bin + dependency, Folder() + dependency);
+        }
     }
     common::UniqueKernel ready(::CreateEventW(nullptr, TRUE, FALSE, dataserver::kReadyEventName));
     ::ResetEvent(ready.get());

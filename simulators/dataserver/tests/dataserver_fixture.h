@@ -20,8 +20,10 @@ public:
     RunningDataServer(const RunningDataServer&) = delete;
     RunningDataServer& operator=(const RunningDataServer&) = delete;
 
-    // Starts the server and waits until it holds its port and listens.
-    bool Start(const std::wstring& arguments = L"");
+    // Starts the server and waits until it holds its port and listens. The
+    // server's Q4MUpgrade.dll is a copy of `library` from the build folder.
+    bool Start(const std::wstring& arguments = L"",
+               const std::wstring& library = L"Q4MUpgradeStandin.dll");
     // Asks it to stop and waits for its end.
     void Stop();
     DWORD ProcessId() const { return id_; }
