@@ -15,6 +15,17 @@ protected:
         return flashSize;
     }
 
+    // The read timeout the last exchange set on the port.
+    DWORD ReadTimeout() {
+        COMMTIMEOUTS timeouts{};
+        ::GetCommTimeouts(Port(), &timeouts);
+        EXPECT_EQ(timeouts.ReadIntervalTimeout, 0u);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 1000u);
+        return timeouts.ReadTotalTimeoutConstant;
+    }
+
     int result_ = -1;
     char version_[MaximumReceivedString] = {};
 };
@@ -23,6 +34,7 @@ TEST_F(FlashCommandTest, EraseFrameCarriesItsWeightedChecksum) {
     StartDriver();
     ASSERT_EQ(result_, 0);
     EXPECT_EQ(erase_flash(Port()), 0);
+    EXPECT_EQ(ReadTimeout(), 31000u);
     StopEngine();
     EXPECT_TRUE(ContainsRun(
         HostBytes(), {0x00, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x00, 0x64, 0x06, 0x06}));
@@ -88,9 +100,11 @@ TEST_F(FlashCommandTest, WriteAndReadBlockRoundTripAtAHighAddress) {
         words[i] = static_cast<WORD>(0x1000 + i * 0x0101);
     }
     EXPECT_EQ(write_block_cmd(Port(), 64, 0x1FF00, words), 0);
+    EXPECT_EQ(ReadTimeout(), 3000u);
     WORD back[64] = {};
     DWORD got = 0;
     EXPECT_EQ(read_block_cmd(Port(), 64, 0x1FF00, back, &got), 0);
+    EXPECT_EQ(ReadTimeout(), 6000u);
     StopEngine();
     EXPECT_EQ(got, 64u);
     EXPECT_TRUE(std::equal(words, words + 64, back));
