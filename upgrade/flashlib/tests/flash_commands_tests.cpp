@@ -112,3 +112,17 @@ TEST_F(FlashCommandTest, WriteAndReadBlockRoundTripAtAHighAddress) {
     // {0x16, 64, 0x0001, 0xFF00, 0}
     EXPECT_TRUE(ContainsRun(HostBytes(), {0x00, 0x16, 0x00, 0x40, 0x00, 0x01, 0xFF, 0x00}));
 }
+
+TEST_F(FlashCommandTest, SoftwareVersionStringCutOffRaisesItsEvent) {
+    engine::EngineConfig config;
+    config.softwareVersion = {5, 6, 7, 8};
+    config.faults = {{engine::Point::VersionByte, engine::Action::Silence, 0, 0x13, 0}};
+    StartDriver(config);
+    ASSERT_EQ(result_, 0);
+    WORD words[4] = {};
+    char version[MaximumReceivedString] = {};
+    EXPECT_NE(software_version_cmd(Port(), words, version, sizeof(version)), 0);
+    StopEngine();
+    EXPECT_EQ(words[3], 8); // the four words came before the string
+    EXPECT_TRUE(ContainsInOrder(Events(), {{0xC2BB0042, 0, 0}, {0xC2BB0034, 0, 0}}));
+}
