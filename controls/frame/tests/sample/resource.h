@@ -1,0 +1,3 @@
+#pragma once
+
+#define IDR_SAMPLE 102

@@ -1,0 +1,28 @@
+// The sample server's entry points.
+#include "frame/module.h"
+#include "resource.h"
+#include "sample.h"
+
+namespace {
+
+const frame::ClassEntry kClasses[] = {
+    {&CLSID_Sample, IDR_SAMPLE, &frame::CreateInstance<Sample>},
+};
+
+} // namespace
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
+    return frame::CanUnloadNow();
+}
+
+extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    return frame::GetClassObject(kClasses, clsid, iid, object);
+}
+
+extern "C" HRESULT WINAPI DllRegisterServer() {
+    return frame::RegisterServer(kClasses);
+}
+
+extern "C" HRESULT WINAPI DllUnregisterServer() {
+    return frame::UnregisterServer(kClasses);
+}
