@@ -1,5 +1,5 @@
-// Identity, lifetime, connection points, the property-put protocol, class
-// information and object safety of a control.
+// The interfaces of a control, the property-put protocol, property pages and
+// object safety.
 #include "frame/control.h"
 
 #include <vector>
@@ -10,31 +10,14 @@
 namespace frame {
 
 ControlBase::ControlBase(const ControlClass& cls)
-    : class_(cls), propertyNotify_(this, IID_IPropertyNotifySink) {
-    if (cls.events != nullptr) {
-        events_ = std::make_unique<ConnectionPoint>(this, *cls.events);
-    }
+    : ObjectBase(cls), class_(cls), propertyNotify_(this, IID_IPropertyNotifySink) {
+    AddConnectionPoint(&propertyNotify_);
 }
 
 ControlBase::~ControlBase() = default;
 
-ULONG ControlBase::ReleaseObject() noexcept {
-    LONG left = ::InterlockedDecrement(&refs_);
-    if (left == 0) {
-        // Keep the object whole while its window and sinks go away.
-        refs_ = 1;
-        try {
-            OnFinalRelease();
-        } catch (...) {
-        }
-        window_.reset();
-        propertyNotify_.DisconnectAll();
-        if (events_) {
-            events_->DisconnectAll();
-        }
-        delete this;
-    }
-    return left;
+void ControlBase::ReleaseFrameResources() noexcept {
+    window_.reset();
 }
 
 HRESULT ControlBase::Query(REFIID iid, void** object, IDispatch* dual) noexcept {
@@ -43,9 +26,7 @@ HRESULT ControlBase::Query(REFIID iid, void** object, IDispatch* dual) noexcept 
     }
     *object = nullptr;
     IUnknown* found = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == *class_.dual) {
-        found = dual;
-    } else if (iid == IID_IOleObject) {
+    if (iid == IID_IOleObject) {
         found = static_cast<IOleObject*>(this);
     } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) {
         found = static_cast<IOleInPlaceObject*>(this);
@@ -59,25 +40,19 @@ HRESULT ControlBase::Query(REFIID iid, void** object, IDispatch* dual) noexcept 
         found = static_cast<IDataObject*>(this);
     } else if (iid == IID_IQuickActivate) {
         found = static_cast<IQuickActivate*>(this);
-    } else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2) {
-        found = static_cast<IProvideClassInfo2*>(this);
     } else if (iid == IID_ISpecifyPropertyPages) {
         found = static_cast<ISpecifyPropertyPages*>(this);
-    } else if (iid == IID_ISupportErrorInfo) {
-        found = static_cast<ISupportErrorInfo*>(this);
     } else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) {
         found = static_cast<IPersistStreamInit*>(this);
     } else if (iid == IID_IPersistStorage) {
         found = static_cast<IPersistStorage*>(this);
     } else if (iid == IID_IPersistPropertyBag) {
         found = static_cast<IPersistPropertyBag*>(this);
-    } else if (iid == IID_IConnectionPointContainer) {
-        found = static_cast<IConnectionPointContainer*>(this);
     } else if (iid == IID_IObjectSafety && class_.objectSafety) {
         found = static_cast<IObjectSafety*>(this);
     }
     if (found == nullptr) {
-        return E_NOINTERFACE;
+        return QueryObject(iid, object, dual);
     }
     found->AddRef();
     *object = found;
@@ -132,32 +107,7 @@ void ControlBase::FireViewChange() noexcept {
     }
 }
 
-void ControlBase::FireEvent(DISPID id, std::initializer_list<VARIANT> args) noexcept {
-    if (events_) {
-        events_->FireDispatch(id, args);
-    }
-}
-
-// --- IProvideClassInfo2, ISpecifyPropertyPages, ISupportErrorInfo ---
-
-HRESULT ControlBase::GetClassInfo(ITypeInfo** info) {
-    return ModuleTypeInfo(*class_.clsid, info);
-}
-
-HRESULT ControlBase::GetGUID(DWORD kind, GUID* guid) {
-    if (guid == nullptr) {
-        return E_POINTER;
-    }
-    *guid = GUID_NULL;
-    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
-        return E_INVALIDARG;
-    }
-    if (class_.events == nullptr) {
-        return E_FAIL;
-    }
-    *guid = *class_.events;
-    return S_OK;
-}
+// --- ISpecifyPropertyPages ---
 
 HRESULT ControlBase::GetPages(CAUUID* pages) {
     if (pages == nullptr) {
@@ -177,44 +127,6 @@ HRESULT ControlBase::GetPages(CAUUID* pages) {
     }
     pages->cElems = static_cast<ULONG>(class_.propertyPages.size());
     pages->pElems = list;
-    return S_OK;
-}
-
-HRESULT ControlBase::InterfaceSupportsErrorInfo(REFIID iid) {
-    return iid == *class_.dual ? S_OK : S_FALSE;
-}
-
-// --- IConnectionPointContainer ---
-
-HRESULT ControlBase::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    try {
-        std::vector<IConnectionPoint*> list;
-        if (events_) {
-            list.push_back(events_.get());
-        }
-        list.push_back(&propertyNotify_);
-        return Enumerator<IEnumConnectionPoints, IConnectionPoint*>::Create(list, 0, points);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-}
-
-HRESULT ControlBase::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
-    if (point == nullptr) {
-        return E_POINTER;
-    }
-    *point = nullptr;
-    ConnectionPoint* found = nullptr;
-    if (events_ && iid == events_->Iid()) {
-        found = events_.get();
-    } else if (iid == IID_IPropertyNotifySink) {
-        found = &propertyNotify_;
-    }
-    if (found == nullptr) {
-        return CONNECT_E_NOCONNECTION;
-    }
-    found->AddRef();
-    *point = found;
     return S_OK;
 }
 

@@ -371,8 +371,8 @@ HRESULT ControlBase::QuickActivate(QACONTAINER* container, QACONTROL* control) {
     if (container->pPropertyNotifySink != nullptr) {
         control->dwPropNotifyCookie = propertyNotify_.Connect(container->pPropertyNotifySink);
     }
-    if (container->pUnkEventSink != nullptr && events_) {
-        control->dwEventCookie = events_->Connect(container->pUnkEventSink);
+    if (container->pUnkEventSink != nullptr && EventPoint() != nullptr) {
+        control->dwEventCookie = EventPoint()->Connect(container->pUnkEventSink);
     }
     return S_OK;
 }

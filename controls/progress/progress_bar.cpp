@@ -22,9 +22,7 @@ constexpr BOOL kTrue = -1; // how the script says "true"
 const frame::ControlClass& ProgressBar::Class() {
     // No property is saved with the form: only the extent.
     static const frame::ControlClass cls = {
-        &CLSID_ProgressBar,
-        &IID_IProgressBar,
-        &DIID__IProgressBarEvents,
+        {&CLSID_ProgressBar, &IID_IProgressBar, &DIID__IProgressBarEvents},
         L"QzpeProgressBar",
         frame::kMiscStatusControl,
         {},

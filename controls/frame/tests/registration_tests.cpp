@@ -68,6 +68,13 @@ TEST_F(Registration, RegisterWritesProgIdsClassKeyAndTypeLibrary) {
     EXPECT_EQ(Value(cls + L"\\MiscStatus\\1"), L"131473");
     EXPECT_EQ(Value(cls + L"\\Version"), L"1.0");
 
+    // A programmable object of the same server: no control keys.
+    const std::wstring counter = L"CLSID\\{DC5CA52D-ED37-43B3-855F-189A4F7DDBFF}";
+    EXPECT_EQ(Value(L"FrameSample.Counter\\CurVer"), L"FrameSample.Counter.1");
+    EXPECT_TRUE(KeyExists(counter + L"\\Programmable"));
+    EXPECT_FALSE(KeyExists(counter + L"\\Control"));
+    EXPECT_EQ(Value(counter + L"\\InprocServer32", L"ThreadingModel"), L"Single");
+
     // The class names a library that the system can load by its registration.
     GUID library = {};
     ASSERT_EQ(::CLSIDFromString(Value(cls + L"\\TypeLib").c_str(), &library), S_OK);
@@ -100,6 +107,7 @@ TEST_F(Registration, UnregisterRemovesExactlyWhatRegisterWrote) {
     EXPECT_FALSE(KeyExists(libraryKey));
     EXPECT_FALSE(KeyExists(L"Interface\\" + GuidText(IID_ISample)));
     // Keys the script does not own stay.
+    EXPECT_FALSE(KeyExists(L"FrameSample.Counter"));
     EXPECT_TRUE(KeyExists(L"CLSID"));
     // Unregistering twice is harmless.
     EXPECT_EQ(server_.unregisterServer(), S_OK);

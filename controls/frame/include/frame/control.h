@@ -28,6 +28,7 @@
 #include "frame/dispatch.h"
 #include "frame/error_info.h"
 #include "frame/module.h"
+#include "frame/object.h"
 #include "frame/persistence.h"
 
 namespace frame {
@@ -39,11 +40,8 @@ inline constexpr DWORD kMiscStatusControl = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_
 inline constexpr DWORD kMiscStatusInvisibleControl =
     kMiscStatusControl | OLEMISC_INVISIBLEATRUNTIME;
 
-// What the frame knows of a control class.
-struct ControlClass {
-    const CLSID* clsid;
-    const IID* dual;            // the default interface
-    const IID* events;          // the default source interface; nullptr for none
+// What the frame knows of a control class: its identity, then the rest.
+struct ControlClass : ObjectClass {
     const wchar_t* windowClass; // class name of the control's own window
     DWORD miscStatus;
     std::span<const Property> properties; // in persistence order
@@ -63,28 +61,24 @@ template <typename T> struct Message {
 // base class does. Returns false when the base class does not exist.
 bool RegisterContainedWindowClass(const wchar_t* base, const wchar_t* name) noexcept;
 
-class ControlBase : public IOleObject,
+class ControlBase : public ObjectBase,
+                    public IOleObject,
                     public IOleInPlaceObject,
                     public IOleInPlaceActiveObject,
                     public IOleControl,
                     public IViewObjectEx,
                     public IDataObject,
                     public IQuickActivate,
-                    public IProvideClassInfo2,
                     public ISpecifyPropertyPages,
-                    public ISupportErrorInfo,
                     public IPersistStreamInit,
                     public IPersistStorage,
                     public IPersistPropertyBag,
-                    public IConnectionPointContainer,
                     public IObjectSafety {
 public:
     explicit ControlBase(const ControlClass& cls);
     ControlBase(const ControlBase&) = delete;
     ControlBase& operator=(const ControlBase&) = delete;
-    virtual ~ControlBase();
-
-    HRESULT FinalConstruct() noexcept { return S_OK; }
+    ~ControlBase() override;
 
     // IOleObject
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
@@ -166,11 +160,8 @@ public:
     HRESULT STDMETHODCALLTYPE SetContentExtent(LPSIZEL size) override;
     HRESULT STDMETHODCALLTYPE GetContentExtent(LPSIZEL size) override;
 
-    // IProvideClassInfo2, ISpecifyPropertyPages, ISupportErrorInfo
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* guid) override;
+    // ISpecifyPropertyPages
     HRESULT STDMETHODCALLTYPE GetPages(CAUUID* pages) override;
-    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override;
 
     // IPersist, IPersistStreamInit, IPersistStorage, IPersistPropertyBag
     HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override;
@@ -186,10 +177,6 @@ public:
     HRESULT STDMETHODCALLTYPE HandsOffStorage() override;
     HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
     HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
-
-    // IConnectionPointContainer
-    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
-    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
     // IObjectSafety
     HRESULT STDMETHODCALLTYPE GetInterfaceSafetyOptions(REFIID iid, DWORD* supported,
@@ -226,26 +213,13 @@ protected:
     void SetDirty(bool dirty) noexcept { dirty_ = dirty; }
     void FireViewChange() noexcept;
 
-    // Fires an event of the default source interface to every sink, in
-    // connection order. The arguments are in the event's own order, borrowed.
-    void FireEvent(DISPID id, std::initializer_list<VARIANT> args) noexcept;
-
-    // Sets the script's error information for this class and its interface.
-    HRESULT ReportError(HRESULT hr, const wchar_t* description) noexcept {
-        return frame::ReportError(*class_.clsid, *class_.dual, hr, description);
-    }
-
     // Paints the control (window painting and the view object).
     virtual void OnDraw(HDC dc, const RECT& bounds);
-    // Runs while the object is still whole, before it is deleted.
-    virtual void OnFinalRelease() {}
 
     // --- For Control<> ---
     HRESULT Query(REFIID iid, void** object, IDispatch* dual) noexcept;
-    ULONG AddRefObject() noexcept { return ::InterlockedIncrement(&refs_); }
-    ULONG ReleaseObject() noexcept;
-    virtual IDispatch* Dispatch() noexcept = 0;
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+    void ReleaseFrameResources() noexcept override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -257,8 +231,6 @@ private:
     HRESULT LoadFrom(PropertyReader& reader) noexcept;
 
     const ControlClass& class_;
-    ModuleLock lock_;
-    LONG refs_ = 0;
     common::ComPtr<IOleClientSite> clientSite_;
     common::ComPtr<IOleInPlaceSite> inPlaceSite_;
     common::ComPtr<IOleAdviseHolder> oleAdvise_;
@@ -274,42 +246,19 @@ private:
     LONG freezeCount_ = 0;
     DWORD safetyEnabled_ = INTERFACESAFE_FOR_UNTRUSTED_CALLER | INTERFACESAFE_FOR_UNTRUSTED_DATA;
     ConnectionPoint propertyNotify_;
-    std::unique_ptr<ConnectionPoint> events_;
 };
 
 // Binds a control class to its dual interface and its message table.
-template <typename Derived, typename Dual> class Control : public ControlBase, public Dual {
+template <typename Derived, typename Dual>
+class Control : public ControlBase, public DualDispatch<Dual> {
 public:
     Control() : ControlBase(Derived::Class()) {}
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         return Query(iid, object, static_cast<Dual*>(this));
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefObject(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseObject(); }
-
-    // IDispatch, from the type information of the dual interface
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count == nullptr) {
-            return E_POINTER;
-        }
-        *count = 1;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-        return DispatchTypeInfo(*Derived::Class().dual, index, info);
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) override {
-        return DispatchGetIDsOfNames(*Derived::Class().dual, riid, names, count, ids);
-    }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argError) override {
-        return DispatchInvoke(*Derived::Class().dual, Dispatch(), id, riid, flags, params, result,
-                              exception, argError);
-    }
 
 protected:
     IDispatch* Dispatch() noexcept override { return static_cast<Dual*>(this); }

@@ -1,4 +1,5 @@
 // The sample server's entry points.
+#include "counter.h"
 #include "frame/module.h"
 #include "resource.h"
 #include "sample.h"
@@ -7,6 +8,7 @@ namespace {
 
 const frame::ClassEntry kClasses[] = {
     {&CLSID_Sample, IDR_SAMPLE, &frame::CreateInstance<Sample>},
+    {&CLSID_Counter, IDR_COUNTER, &frame::CreateInstance<Counter>},
 };
 
 } // namespace
