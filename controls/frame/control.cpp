@@ -68,7 +68,7 @@ bool ControlBase::UserMode() const noexcept {
         return true;
     }
     common::UniqueVariant value;
-    if (FAILED(GetProperty(ambient.get(), DISPID_AMBIENT_USERMODE, value.put())) ||
+    if (FAILED(GetDispatchProperty(ambient.get(), DISPID_AMBIENT_USERMODE, value.put())) ||
         FAILED(::VariantChangeType(value.get(), value.get(), 0, VT_BOOL))) {
         return true;
     }

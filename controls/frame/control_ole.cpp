@@ -119,8 +119,9 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) noexcept {
         frameInfo.cb = sizeof frameInfo;
         site->GetWindowContext(frame.put(), document.put(), &position, &clip, &frameInfo);
         if (!window_) {
+            const DWORD shown = ShownAtRunTime() ? WS_VISIBLE : 0;
             if (CreateControlWindow(parent, position,
-                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN) ==
+                                    WS_CHILD | shown | WS_CLIPSIBLINGS | WS_CLIPCHILDREN) ==
                 nullptr) {
                 inPlaceActive_ = false;
                 inPlaceSite_.reset();
@@ -130,7 +131,7 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) noexcept {
         } else {
             ::SetParent(window_.get(), parent);
             SetObjectRects(&position, &clip);
-            ::ShowWindow(window_.get(), SW_SHOW);
+            ::ShowWindow(window_.get(), ShownAtRunTime() ? SW_SHOW : SW_HIDE);
         }
     }
     if (verb == OLEIVERB_UIACTIVATE && !uiActive_) {
@@ -341,9 +342,17 @@ HRESULT ControlBase::GetControlInfo(CONTROLINFO* info) {
 HRESULT ControlBase::OnMnemonic(MSG*) {
     return S_OK;
 }
-HRESULT ControlBase::OnAmbientPropertyChange(DISPID) {
+HRESULT ControlBase::OnAmbientPropertyChange(DISPID id) {
+    if (window_ && inPlaceActive_ && (id == DISPID_AMBIENT_USERMODE || id == DISPID_UNKNOWN)) {
+        ::ShowWindow(window_.get(), ShownAtRunTime() ? SW_SHOWNA : SW_HIDE);
+    }
     FireViewChange();
     return S_OK;
+}
+
+bool ControlBase::ShownAtRunTime() const noexcept {
+    // A control invisible at run time shows only in a designer.
+    return (class_.miscStatus & OLEMISC_INVISIBLEATRUNTIME) == 0 || !UserMode();
 }
 HRESULT ControlBase::FreezeEvents(BOOL freeze) {
     freezeCount_ += freeze ? 1 : (freezeCount_ > 0 ? -1 : 0);

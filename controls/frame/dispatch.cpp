@@ -44,13 +44,13 @@ HRESULT DispatchInvoke(REFIID dual, IDispatch* self, DISPID id, REFIID riid, WOR
     return ::DispInvoke(self, info.get(), id, flags, params, result, exception, argError);
 }
 
-HRESULT GetProperty(IDispatch* object, DISPID id, VARIANT* value) noexcept {
+HRESULT GetDispatchProperty(IDispatch* object, DISPID id, VARIANT* value) noexcept {
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value,
                           nullptr, nullptr);
 }
 
-HRESULT PutProperty(IDispatch* object, DISPID id, const VARIANT& value) noexcept {
+HRESULT PutDispatchProperty(IDispatch* object, DISPID id, const VARIANT& value) noexcept {
     VARIANTARG argument = value;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params = {&argument, &named, 1, 1};

@@ -124,6 +124,9 @@ HRESULT GetClassObject(std::span<const ClassEntry> classes, REFCLSID clsid, REFI
 HRESULT RegisterServer(std::span<const ClassEntry> classes) noexcept {
     try {
         for (const ClassEntry& entry : classes) {
+            if (entry.registryScript == 0) {
+                continue;
+            }
             HRESULT hr = RunRegistryScript(entry.registryScript, true);
             if (FAILED(hr)) {
                 return hr;
@@ -141,6 +144,9 @@ HRESULT UnregisterServer(std::span<const ClassEntry> classes) noexcept {
     try {
         HRESULT result = S_OK;
         for (const ClassEntry& entry : classes) {
+            if (entry.registryScript == 0) {
+                continue;
+            }
             HRESULT hr = RunRegistryScript(entry.registryScript, false);
             if (FAILED(hr) && SUCCEEDED(result)) {
                 result = hr;

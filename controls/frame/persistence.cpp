@@ -179,7 +179,7 @@ HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties, 
             continue;
         }
         common::UniqueVariant value;
-        hr = GetProperty(object, property.dispid, value.put());
+        hr = GetDispatchProperty(object, property.dispid, value.put());
         if (FAILED(hr)) {
             return hr;
         }
@@ -219,7 +219,7 @@ HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties, 
             return hr;
         }
         if (hr == S_OK) {
-            PutProperty(object, property.dispid, *value.get());
+            PutDispatchProperty(object, property.dispid, *value.get());
         }
     }
     return S_OK;

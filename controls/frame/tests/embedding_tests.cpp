@@ -27,6 +27,7 @@ TEST_F(Embedding, InPlaceActivationPutsTheControlWindowInTheForm) {
     EXPECT_TRUE(container.InPlaceActive());
     HWND window = container.ControlWindow();
     ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(window));
     EXPECT_EQ(::GetParent(window), container.Form());
     wchar_t name[64] = {};
     ::GetClassNameW(window, name, 64);
@@ -50,6 +51,29 @@ TEST_F(Embedding, InPlaceActivationPutsTheControlWindowInTheForm) {
     container.Close();
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_FALSE(container.InPlaceActive());
+}
+
+TEST_F(Embedding, ControlInvisibleAtRunTimeShowsOnlyInADesigner) {
+    common::ComPtr<IClassFactory> factory;
+    ASSERT_EQ(SampleServer::Get().getClassObject(CLSID_InvisibleSample, IID_IClassFactory,
+                                                 factory.put_void()),
+              S_OK);
+    common::ComPtr<ISample> invisible;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_ISample, invisible.put_void()), S_OK);
+    DWORD misc = 0;
+    invisible.as<IOleObject>()->GetMiscStatus(DVASPECT_CONTENT, &misc);
+    EXPECT_EQ(misc, 132497u);
+
+    testsupport::OleContainer container;
+    ASSERT_EQ(container.Attach(invisible.get()), S_OK);
+    ASSERT_EQ(container.Activate(), S_OK);
+    HWND window = container.ControlWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(window)) << "run time";
+    container.SetUserMode(false);
+    EXPECT_TRUE(::IsWindowVisible(window)) << "design time";
+    container.SetUserMode(true);
+    EXPECT_FALSE(::IsWindowVisible(window));
 }
 
 TEST_F(Embedding, QuickActivationConnectsTheContainersSinks) {

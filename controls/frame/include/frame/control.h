@@ -227,6 +227,7 @@ private:
     HWND CreateControlWindow(HWND parent, const RECT& position, DWORD style) noexcept;
     LRESULT DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     HRESULT InPlaceActivate(LONG verb) noexcept;
+    bool ShownAtRunTime() const noexcept;
     HRESULT SaveTo(PropertyWriter& writer, bool clearDirty) noexcept;
     HRESULT LoadFrom(PropertyReader& reader) noexcept;
 
@@ -253,6 +254,8 @@ template <typename Derived, typename Dual>
 class Control : public ControlBase, public DualDispatch<Dual> {
 public:
     Control() : ControlBase(Derived::Class()) {}
+    // For a class that serves more than one coclass.
+    explicit Control(const ControlClass& cls) : ControlBase(cls) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         return Query(iid, object, static_cast<Dual*>(this));

@@ -15,7 +15,7 @@ HRESULT DispatchInvoke(REFIID dual, IDispatch* self, DISPID id, REFIID riid, WOR
                        UINT* argError) noexcept;
 
 // Reads or assigns one property of an object through its own dispatch.
-HRESULT GetProperty(IDispatch* object, DISPID id, VARIANT* value) noexcept;
-HRESULT PutProperty(IDispatch* object, DISPID id, const VARIANT& value) noexcept;
+HRESULT GetDispatchProperty(IDispatch* object, DISPID id, VARIANT* value) noexcept;
+HRESULT PutDispatchProperty(IDispatch* object, DISPID id, const VARIANT& value) noexcept;
 
 } // namespace frame

@@ -14,7 +14,7 @@ namespace frame {
 // One creatable class of a server, and the registry script that registers it.
 struct ClassEntry {
     const CLSID* clsid;
-    UINT registryScript; // REGISTRY resource
+    UINT registryScript; // REGISTRY resource; 0 when the class is not registered
     HRESULT (*create)(REFIID iid, void** object);
 };
 

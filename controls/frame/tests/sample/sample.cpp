@@ -34,6 +34,34 @@ const frame::ControlClass& Sample::Class() {
     return cls;
 }
 
+const frame::ControlClass& Sample::InvisibleClass() {
+    static const frame::ControlClass cls = {
+        {&CLSID_InvisibleSample, &IID_ISample, &DIID__ISampleEvents},
+        L"FrameSampleWindow",
+        frame::kMiscStatusInvisibleControl,
+        kProperties,
+        {},
+    };
+    return cls;
+}
+
+Sample::Sample(Invisible) : Control(InvisibleClass()) {}
+
+HRESULT Sample::CreateInvisible(REFIID iid, void** object) noexcept {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    Sample* created = new (std::nothrow) Sample(Invisible{});
+    if (created == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    created->AddRef();
+    HRESULT hr = created->QueryInterface(iid, object);
+    created->Release();
+    return hr;
+}
+
 std::span<const frame::Message<Sample>> Sample::Messages() {
     static const frame::Message<Sample> table[] = {
         {kRaiseMessage, &Sample::OnRaise},

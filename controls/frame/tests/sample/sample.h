@@ -10,7 +10,14 @@
 
 class Sample final : public frame::Control<Sample, ISample> {
 public:
+    Sample() = default;
+    // The same control registered as invisible at run time.
+    struct Invisible {};
+    explicit Sample(Invisible);
+
     static const frame::ControlClass& Class();
+    static const frame::ControlClass& InvisibleClass();
+    static HRESULT CreateInvisible(REFIID iid, void** object) noexcept;
     static std::span<const frame::Message<Sample>> Messages();
 
     HRESULT STDMETHODCALLTYPE get_Text(BSTR* value) override;

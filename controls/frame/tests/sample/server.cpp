@@ -9,6 +9,7 @@ namespace {
 const frame::ClassEntry kClasses[] = {
     {&CLSID_Sample, IDR_SAMPLE, &frame::CreateInstance<Sample>},
     {&CLSID_Counter, IDR_COUNTER, &frame::CreateInstance<Counter>},
+    {&CLSID_InvisibleSample, 0, &Sample::CreateInvisible},
 };
 
 } // namespace
