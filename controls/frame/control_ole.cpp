@@ -129,6 +129,11 @@ HRESULT ControlBase::InPlaceActivate(LONG verb) noexcept {
                 return E_FAIL;
             }
         } else {
+            // A window made before activation (a hidden popup) becomes the site's child.
+            const LONG_PTR style = ::GetWindowLongPtrW(window_.get(), GWL_STYLE);
+            ::SetWindowLongPtrW(window_.get(), GWL_STYLE,
+                                (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD |
+                                    WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
             ::SetParent(window_.get(), parent);
             SetObjectRects(&position, &clip);
             ::ShowWindow(window_.get(), ShownAtRunTime() ? SW_SHOW : SW_HIDE);

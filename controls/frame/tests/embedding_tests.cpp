@@ -76,6 +76,19 @@ TEST_F(Embedding, ControlInvisibleAtRunTimeShowsOnlyInADesigner) {
     EXPECT_FALSE(::IsWindowVisible(window));
 }
 
+TEST_F(Embedding, WindowMadeBeforeActivationMovesIntoTheForm) {
+    // RaiseLater makes the control's hidden window when it has none.
+    ASSERT_EQ(sample_->RaiseLater(1), S_OK);
+    testsupport::OleContainer container;
+    ASSERT_EQ(container.Attach(sample_.get()), S_OK);
+    ASSERT_EQ(container.Activate(), S_OK);
+    HWND window = container.ControlWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(::GetParent(window), container.Form());
+    EXPECT_NE(::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD, 0);
+    EXPECT_TRUE(::IsWindowVisible(window));
+}
+
 TEST_F(Embedding, QuickActivationConnectsTheContainersSinks) {
     auto events = testsupport::EventRecorder::Create(DIID__ISampleEvents);
     common::ComPtr<IQuickActivate> quick = sample_.as<IQuickActivate>();
