@@ -72,19 +72,13 @@ HRESULT ControlBase::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, 
             return OLEOBJ_S_INVALIDVERB;
         }
         IUnknown* self = static_cast<IOleObject*>(this);
-        CLSID pages[8];
-        ULONG count = 0;
-        for (const CLSID& page : class_.propertyPages) {
-            if (count < 8) {
-                pages[count++] = page;
-            }
-        }
         HWND owner = nullptr;
         if (inPlaceSite_) {
             inPlaceSite_->GetWindow(&owner);
         }
-        return ::OleCreatePropertyFrame(owner, 0, 0, nullptr, 1, &self, count, pages,
-                                        LOCALE_USER_DEFAULT, 0, nullptr);
+        return ::OleCreatePropertyFrame(
+            owner, 0, 0, nullptr, 1, &self, static_cast<ULONG>(class_.propertyPages.size()),
+            const_cast<CLSID*>(class_.propertyPages.data()), LOCALE_USER_DEFAULT, 0, nullptr);
     }
     default:
         return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;

@@ -6,6 +6,36 @@
 #include "frame/control.h"
 
 namespace frame {
+namespace {
+
+// The window classes this module registered. When COM unloads the module
+// they go with it: a later load must not find them pointing into the old image.
+class RegisteredClasses {
+public:
+    RegisteredClasses() = default;
+    RegisteredClasses(const RegisteredClasses&) = delete;
+    RegisteredClasses& operator=(const RegisteredClasses&) = delete;
+    ~RegisteredClasses() {
+        for (ATOM atom : atoms_) {
+            ::UnregisterClassW(MAKEINTATOM(atom), module::Instance());
+        }
+    }
+    void Add(ATOM atom) noexcept {
+        try {
+            std::lock_guard<std::mutex> hold(lock_);
+            atoms_.push_back(atom);
+        } catch (...) {
+        }
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<ATOM> atoms_;
+};
+
+RegisteredClasses g_registered;
+
+} // namespace
 
 // --- The control's window ---
 
@@ -23,7 +53,12 @@ bool ControlBase::RegisterWindowClass() noexcept {
     wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     wc.lpszClassName = class_.windowClass;
-    return ::RegisterClassExW(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    const ATOM atom = ::RegisterClassExW(&wc);
+    if (atom != 0) {
+        g_registered.Add(atom);
+        return true;
+    }
+    return ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 HWND ControlBase::CreateControlWindow(HWND parent, const RECT& position, DWORD style) noexcept {
@@ -151,6 +186,7 @@ bool RegisterContainedWindowClass(const wchar_t* base, const wchar_t* name) noex
             return false;
         }
         g_contained.push_back({atom, baseProc});
+        g_registered.Add(atom);
         return true;
     } catch (...) {
         return false;
