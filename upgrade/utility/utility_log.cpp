@@ -16,11 +16,8 @@ constexpr int kLineBytes = 256;
 void UtilityLog::Open(const wchar_t* path) {
     file_.reset(::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-    // The log describes this run only: an older, longer log must not leave its
-    // tail behind the new text.
-    if (file_) {
-        ::SetEndOfFile(file_.get());
-    }
+    // Written from the beginning and never truncated, like the other logs of
+    // the terminal: an older, longer log keeps its tail beyond the new text.
 }
 
 void UtilityLog::Write(const wchar_t* text) {

