@@ -76,7 +76,11 @@ bool ReadChannel::Copy(ReadCompletion& out) {
     out.symbology = slot_.symbology;
     out.dataType = slot_.dataType;
     out.time = slot_.time;
-    out.data.reset(slot_.data.get() != nullptr ? slot_.data.copy() : nullptr);
+    // Byte data may end in half a character: copy by bytes.
+    const BSTR data = slot_.data.get();
+    out.data.reset(data != nullptr ? ::SysAllocStringByteLen(reinterpret_cast<const char*>(data),
+                                                             ::SysStringByteLen(data))
+                                   : nullptr);
     const bool copied = slot_.data.get() == nullptr || out.data.get() != nullptr;
     ::LeaveCriticalSection(&slotLock_);
     return copied;
