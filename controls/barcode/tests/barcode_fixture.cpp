@@ -64,20 +64,18 @@ void BarcodeTest::PutFilterBack() {
 }
 
 std::vector<HVTEventRecord> BarcodeTest::LoggedEvents() {
-    std::vector<HVTEventRecord> events;
     HVTEventRecord records[64];
     DWORD status = 0;
-    for (;;) {
-        const WORD n = HVTGetEventLog(records, 64, FALSE, 0, &status);
+    WORD n = 0;
+    do {
+        n = HVTGetEventLog(records, 64, FALSE, 0, &status);
         for (WORD i = 0; i < n; ++i) {
             if (hvt::EventFacility(records[i].code) == hvt::FacilityBarcode) {
-                events.push_back(records[i]);
+                logged_.push_back(records[i]);
             }
         }
-        if (n < 64) {
-            return events;
-        }
-    }
+    } while (n == 64);
+    return logged_;
 }
 
 std::vector<DWORD> BarcodeTest::LoggedCodes() {

@@ -61,6 +61,7 @@ private:
     void KeepBarcodeEvents();
     void PutFilterBack();
 
+    std::vector<HVTEventRecord> logged_; // read from the log so far
     bool filterSaved_ = false;
     WORD savedEntryCount_ = 0;
     WORD savedDefaultMask_ = 0;
