@@ -153,6 +153,7 @@ ScanDesk::ScanDesk() {
     // A new mapping is zero-filled: an empty desk.
     mapping_.reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                         sizeof(Block), kBlockName));
+    created_ = mapping_ && ::GetLastError() != ERROR_ALREADY_EXISTS;
     if (mutex_ && mapping_) {
         view_ = static_cast<Block*>(
             ::MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Block)));

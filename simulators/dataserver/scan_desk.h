@@ -96,6 +96,8 @@ public:
     ~ScanDesk();
 
     bool valid() const noexcept { return view_ != nullptr; }
+    // This object made the desk: no other program of the terminal has it open.
+    bool created() const noexcept { return created_; }
 
     // --- For tests and the HVTScan tool ---
     // Puts a scan on the desk; false when the desk is full or the scan too long.
@@ -158,6 +160,7 @@ private:
     common::UniqueKernel mutex_;
     common::UniqueKernel mapping_;
     Block* view_ = nullptr;
+    bool created_ = false;
 };
 
 template <typename Check> bool ScanDesk::WaitUntil(DWORD timeoutMs, Check check) {

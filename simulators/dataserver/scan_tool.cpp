@@ -94,6 +94,10 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"HVTScan: the scan desk cannot be opened\r\n");
         return 2;
     }
+    if (desk.created()) {
+        std::fwprintf(stderr, L"HVTScan: no reader has the scan desk open; what this puts there "
+                              L"is gone when HVTScan ends\r\n");
+    }
     dataserver::Scan scan;
     std::wstring failure;
     std::wstring text;
