@@ -540,6 +540,10 @@ HRESULT HVTAXBarCode::PostRead(LONG lBytes, LONG lTimeout) {
         OpenDevice(); // no read is posted by this call
         return S_OK;
     }
+    if (!::IsWindow(channel_->window.load())) {
+        // The container took the control's window away: completions need one.
+        channel_->window = Window() != nullptr ? Window() : CreateHiddenWindow();
+    }
     readBytes_ = lBytes;
     readTimeout_ = lTimeout;
     channel_->readBytes = lBytes;

@@ -52,6 +52,14 @@ TEST_F(Library, AControlInAFormDeliversReadsThroughItsOwnWindow) {
     ASSERT_EQ(control->PostRead(0, 0), S_OK);
     ASSERT_TRUE(PumpUntilEvents(1));
     EXPECT_EQ(CompletionOf(Events()[0]).data, L"in a form");
+
+    // Deactivated, the form takes the window away; the next read still arrives.
+    ASSERT_EQ(container.As<IOleInPlaceObject>()->InPlaceDeactivate(), S_OK);
+    EXPECT_FALSE(::IsWindow(window));
+    Scan("after deactivation");
+    ASSERT_EQ(control->PostRead(0, 0), S_OK);
+    ASSERT_TRUE(PumpUntilEvents(2));
+    EXPECT_EQ(CompletionOf(Events()[1]).data, L"after deactivation");
     connections_.clear();
     container.Close();
 }
