@@ -77,8 +77,6 @@ private:
     // A BOOL property that lives in a reader attribute.
     HRESULT GetAttributeBool(LONG attribute, LONG bytes, DWORD failureCode, VARIANT_BOOL* value);
     HRESULT SetAttributeBool(LONG attribute, VARIANT_BOOL value, DWORD failureCode);
-    HRESULT SetGrid(DWORD failureCode, void (*apply)(GridRecord&, void*), void* context,
-                    size_t restoreBytes);
 
     DWORD OpenedFlag() const noexcept { return opened_ ? 1 : 0; }
 
