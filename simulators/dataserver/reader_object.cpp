@@ -50,6 +50,9 @@ STDMETHODIMP BarCodeReader::QueryInterface(REFIID iid, void** object) {
         AddRef();
         return S_OK;
     }
+    if (IsEqualIID(iid, IID_IReaderDevice) || IsEqualIID(iid, IID_IReaderQueue)) {
+        return device_.QueryInterface(iid, object);
+    }
     *object = nullptr;
     return E_NOINTERFACE;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "HVTDataServer.h"
+#include "reader_device.h"
 #include "server_link.h"
 
 namespace dataserver {
@@ -57,6 +58,8 @@ private:
     long deviceNumber_ = 0;
     bool initialized_ = false;
     DWORD timeoutMs_;
+    // The reader interfaces of the same object.
+    ReaderDevice device_{static_cast<IBarCodeReaderConfig*>(this)};
 };
 
 } // namespace dataserver

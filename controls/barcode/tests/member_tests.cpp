@@ -1,0 +1,240 @@
+// The members that reach the open device, their statuses and their log codes.
+#include <algorithm>
+
+#include "barcode_events.h"
+#include "barcode_fixture.h"
+#include "common/handle.h"
+
+namespace {
+
+using dataserver::Operation;
+
+class Members : public BarcodeTest {
+protected:
+    void SetUp() override {
+        BarcodeTest::SetUp();
+        control_ = NewControl();
+        Open(control_);
+    }
+    void TearDown() override {
+        control_.reset();
+        BarcodeTest::TearDown();
+    }
+    long Count(DWORD code) {
+        const std::vector<DWORD> codes = LoggedCodes();
+        return static_cast<long>(std::count(codes.begin(), codes.end(), code));
+    }
+    common::ComPtr<IHVTAXBarCode> control_;
+};
+
+TEST_F(Members, AMaskPutBeforeAnyGridGetSendsAnEmptyName) {
+    ASSERT_EQ(control_->put_DeviceDependentGrid(0x00F0), S_OK);
+    const GridRecord grid = Device().grid;
+    EXPECT_EQ(grid.nameLength, 0);
+    EXPECT_EQ(grid.name[0], L'\0');
+    EXPECT_EQ(grid.symbologyMask, 0x00F0);
+    EXPECT_EQ(grid.further, 1);
+}
+
+TEST_F(Members, AGridNameLongerThanTheRecordIsCutAt32Characters) {
+    const std::wstring name = L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-overflow";
+    common::UniqueBstr text(name);
+    ASSERT_EQ(control_->put_DeviceIndependentGrid(text.get()), S_OK);
+    const GridRecord grid = Device().grid;
+    EXPECT_EQ(grid.nameLength, 33);
+    EXPECT_EQ(std::wstring(grid.name, 32), name.substr(0, 32));
+    EXPECT_EQ(grid.name[32], L'\0');
+    EXPECT_EQ(grid.symbologyMask, 0) << "the cache's mask, untouched by a name";
+    common::UniqueBstr stored;
+    ASSERT_EQ(control_->get_DeviceIndependentGrid(stored.put()), S_OK);
+    EXPECT_EQ(stored.view(), name) << "the property keeps the whole name";
+}
+
+TEST_F(Members, AFailedGridSetLeavesTheCacheAsTheReaderHasIt) {
+    common::UniqueBstr shelf(L"Shelf");
+    ASSERT_EQ(control_->put_DeviceIndependentGrid(shelf.get()), S_OK);
+    ASSERT_EQ(control_->put_DeviceDependentGrid(0x11), S_OK);
+
+    Fail(Operation::SetAttribute, E_ACCESSDENIED, READER_ATTRIBUTE_GRID);
+    EXPECT_EQ(control_->put_DeviceDependentGrid(0x22), E_ACCESSDENIED);
+    EXPECT_EQ(Count(hvt::barcode::DeviceDependentGridPutFailed), 1);
+    Fail(Operation::SetAttribute, E_ACCESSDENIED, READER_ATTRIBUTE_GRID);
+    common::UniqueBstr pallet(L"Pallet");
+    EXPECT_EQ(control_->put_DeviceIndependentGrid(pallet.get()), E_ACCESSDENIED);
+
+    // The next record carries what the reader held before both failures.
+    ASSERT_EQ(control_->put_DeviceDependentGrid(0x11), S_OK);
+    const GridRecord grid = Device().grid;
+    EXPECT_EQ(std::wstring(grid.name), L"Shelf");
+    EXPECT_EQ(grid.nameLength, 6);
+}
+
+TEST_F(Members, GridGetsReadTheReaderIntoTheCache) {
+    desk_.UpdateDevice(device_, [](dataserver::DeviceState& s) {
+        s.grid.nameLength = 4;
+        wcscpy(s.grid.name, L"EAN");
+        s.grid.symbologyMask = 0x0F0F;
+        s.grid.further = 7;
+    });
+    LONG mask = 0;
+    ASSERT_EQ(control_->get_DeviceDependentGrid(&mask), S_OK);
+    EXPECT_EQ(mask, 0x0F0F);
+    common::UniqueBstr name;
+    ASSERT_EQ(control_->get_DeviceIndependentGrid(name.put()), S_OK);
+    EXPECT_EQ(name.view(), L"%s") << "the stored name, not the reader's";
+    ASSERT_EQ(control_->put_DeviceDependentGrid(0x0001), S_OK);
+    EXPECT_EQ(std::wstring(Device().grid.name), L"EAN");
+    EXPECT_EQ(Device().grid.further, 7);
+
+    Fail(Operation::GetAttribute, E_FAIL, READER_ATTRIBUTE_GRID);
+    ASSERT_EQ(control_->get_DeviceIndependentGrid(name.put()), S_OK);
+    EXPECT_EQ(Count(hvt::barcode::DeviceIndependentGridGetFailed), 1);
+}
+
+TEST_F(Members, AutomaticsThatTheReaderCannotReportKeepTheStoredValue) {
+    ASSERT_EQ(control_->put_AutoBeep(VARIANT_FALSE), S_OK);
+    EXPECT_EQ(Device().autoBeep, 0);
+    Fail(Operation::GetAttribute, READER_E_ATTRIBUTE_GET, READER_ATTRIBUTE_AUTO_BEEP);
+    VARIANT_BOOL value = VARIANT_TRUE;
+    EXPECT_EQ(control_->get_AutoBeep(&value), S_OK);
+    EXPECT_EQ(value, VARIANT_FALSE);
+    EXPECT_EQ(Count(hvt::barcode::AutoBeepGetFailed), 1);
+
+    Fail(Operation::SetAttribute, READER_E_ATTRIBUTE_SET, READER_ATTRIBUTE_AUTO_DATA_VALID_LED);
+    EXPECT_EQ(control_->put_AutoDataValidLED(VARIANT_FALSE), S_OK);
+    EXPECT_EQ(Count(hvt::barcode::AutoDataValidLEDPutFailed), 1);
+    Fail(Operation::SetAttribute, E_ACCESSDENIED, READER_ATTRIBUTE_AUTO_DATA_VALID_LED);
+    EXPECT_EQ(control_->put_AutoDataValidLED(VARIANT_FALSE), E_ACCESSDENIED);
+    EXPECT_EQ(Count(hvt::barcode::AutoDataValidLEDPutFailed), 3)
+        << "a failure that remains is logged once more";
+    Fail(Operation::SetAttribute, E_ACCESSDENIED, READER_ATTRIBUTE_AUTO_BEEP);
+    EXPECT_EQ(control_->put_AutoBeep(VARIANT_TRUE), E_ACCESSDENIED);
+    EXPECT_EQ(Count(hvt::barcode::AutoBeepPutFailed), 1) << "logged once";
+}
+
+TEST_F(Members, AttributeGetsAnswerWhatTheReaderHolds) {
+    desk_.UpdateDevice(device_, [](dataserver::DeviceState& s) {
+        s.autoGoodReadLed = 0;
+        s.autoDataValidLed = 0;
+        s.trigger = 0;
+    });
+    VARIANT_BOOL value = VARIANT_TRUE;
+    ASSERT_EQ(control_->get_AutoGoodReadLED(&value), S_OK);
+    EXPECT_EQ(value, VARIANT_FALSE);
+    ASSERT_EQ(control_->get_AutoDataValidLED(&value), S_OK);
+    EXPECT_EQ(value, VARIANT_FALSE);
+    ASSERT_EQ(control_->get_TriggerEnable(&value), S_OK);
+    EXPECT_EQ(value, VARIANT_FALSE);
+
+    // The trigger's value is kept; the LED's is not.
+    Fail(Operation::GetAttribute, E_FAIL, -1, -1);
+    EXPECT_EQ(control_->get_TriggerEnable(&value), E_FAIL);
+    EXPECT_EQ(value, VARIANT_FALSE);
+    EXPECT_EQ(control_->get_AutoGoodReadLED(&value), E_FAIL);
+    EXPECT_EQ(value, VARIANT_TRUE);
+    EXPECT_EQ(Count(hvt::barcode::TriggerEnableGetFailed), 1);
+    EXPECT_EQ(Count(hvt::barcode::AutoGoodReadLEDGetFailed), 1);
+}
+
+TEST_F(Members, DirectCommandsReachTheDevice) {
+    ASSERT_EQ(control_->ControlScanner(VARIANT_FALSE), S_OK);
+    ASSERT_EQ(control_->ControlLaserPower(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->ControlGoodReadLED(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->ControlDataValidLED(VARIANT_FALSE), S_OK);
+    ASSERT_EQ(control_->IssueBeeps(3, 2000, 150, -1), S_OK);
+    const dataserver::DeviceState device = Device();
+    EXPECT_EQ(device.scannerOn, 0);
+    EXPECT_EQ(device.laserPower, -1);
+    EXPECT_EQ(device.goodReadLed, -1);
+    EXPECT_EQ(device.dataValidLed, 0);
+    EXPECT_EQ(device.beeps, 1);
+    EXPECT_EQ(device.lastBeep.beepType, 3);
+    EXPECT_EQ(device.lastBeep.pitch, 2000);
+    EXPECT_EQ(device.lastBeep.onDuration, 150);
+    EXPECT_EQ(device.lastBeep.offDuration, -1);
+
+    Fail(Operation::IssueBeeps, E_FAIL);
+    EXPECT_EQ(control_->IssueBeeps(1, 1, 1, 1), E_FAIL);
+    Fail(Operation::ControlLED, E_FAIL);
+    EXPECT_EQ(control_->ControlGoodReadLED(VARIANT_TRUE), E_FAIL);
+    EXPECT_EQ(Count(hvt::barcode::IssueBeepsFailed), 1);
+    EXPECT_EQ(Count(hvt::barcode::ControlGoodReadLEDFailed), 1);
+}
+
+TEST_F(Members, QueryDataReportsTheQueuedScans) {
+    LONG total = 5;
+    SHORT messages = 5;
+    LONG next = 5;
+    EXPECT_EQ(control_->QueryData(nullptr, &messages, &next), E_POINTER);
+    EXPECT_EQ(control_->QueryData(&total, nullptr, &next), E_POINTER);
+    EXPECT_EQ(control_->QueryData(&total, &messages, nullptr), E_POINTER);
+    EXPECT_EQ(total, 5);
+    EXPECT_EQ(messages, 5);
+    EXPECT_EQ(next, 5);
+
+    Scan("12345");
+    Scan("abc");
+    ASSERT_EQ(control_->QueryData(&total, &messages, &next), S_OK);
+    EXPECT_EQ(total, 8);
+    EXPECT_EQ(messages, 2);
+    EXPECT_EQ(next, 5);
+    Fail(Operation::QueryData, E_FAIL);
+    EXPECT_EQ(control_->QueryData(&total, &messages, &next), E_FAIL);
+}
+
+TEST_F(Members, MembersOfAClosedControlOnlyStoreTheirValues) {
+    ASSERT_EQ(control_->Unload(), S_OK);
+    EXPECT_EQ(control_->ControlScanner(VARIANT_FALSE), S_OK);
+    EXPECT_EQ(control_->IssueBeeps(1, 1, 1, 1), S_OK);
+    EXPECT_EQ(control_->put_DeviceDependentGrid(9), S_OK);
+    LONG mask = 0;
+    EXPECT_EQ(control_->get_DeviceDependentGrid(&mask), S_OK);
+    EXPECT_EQ(mask, 9);
+    EXPECT_EQ(Device().scannerOn, -1);
+    EXPECT_EQ(Device().beeps, 0);
+}
+
+TEST_F(Members, AContainerThatRefusesAnEditKeepsTheOldValue) {
+    testsupport::OleContainer container;
+    ASSERT_EQ(container.Create(CLSID_HVTAXBarCode), S_OK);
+    auto control = container.As<IHVTAXBarCode>();
+    container.SetRefuseEdits(true);
+    common::UniqueBstr name(L"Refused");
+    EXPECT_EQ(control->put_DeviceName(name.get()), S_FALSE);
+    EXPECT_EQ(control->put_ReadAhead(VARIANT_FALSE), S_FALSE);
+    common::UniqueBstr stored;
+    control->get_DeviceName(stored.put());
+    EXPECT_EQ(stored.view(), L"default");
+    container.SetRefuseEdits(false);
+    EXPECT_EQ(control->put_ConvertDataToUnicode(VARIANT_FALSE), S_OK);
+    ASSERT_FALSE(container.ChangedProperties().empty());
+    EXPECT_EQ(container.ChangedProperties().back(), 10);
+}
+
+TEST_F(Members, InADesignerTheControlShowsItsName) {
+    auto view = control_.as<IViewObject>();
+    ASSERT_TRUE(view);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 200, 40);
+    ::ReleaseDC(nullptr, screen);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    RECT black = {0, 0, 200, 40};
+    ::FillRect(dc, &black, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    const RECTL bounds = {0, 0, 200, 40};
+    ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                         nullptr, 0),
+              S_OK);
+    EXPECT_EQ(::GetPixel(dc, 0, 0), RGB(0, 0, 0)) << "the outline";
+    EXPECT_EQ(::GetPixel(dc, 3, 3), RGB(255, 255, 255)) << "the white fill";
+    int inked = 0;
+    for (int x = 20; x < 180; ++x) {
+        inked += ::GetPixel(dc, x, 20) != RGB(255, 255, 255) ? 1 : 0;
+    }
+    EXPECT_GT(inked, 0) << "the centred text";
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+// The registry and type library entries a script and a form designer find.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "barcode_fixture.h"
+#include "common/com.h"
+#include "common/handle.h"
+
+namespace {
+
+const wchar_t kClassKey[] = L"CLSID\\{5131CE74-0E05-45EF-9C5E-79187B796C03}";
+
+bool KeyExists(const std::wstring& path) {
+    common::UniqueKey key;
+    return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) ==
+           ERROR_SUCCESS;
+}
+
+std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
+    wchar_t text[512] = {};
+    DWORD size = sizeof text;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
+                       &size) != ERROR_SUCCESS) {
+        return L"<missing>";
+    }
+    return text;
+}
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(L"HVTAXBarCodeReader.dll"), path, MAX_PATH);
+    return path;
+}
+
+std::wstring DocString(ITypeInfo* info, MEMBERID id) {
+    common::UniqueBstr doc;
+    info->GetDocumentation(id, nullptr, doc.put(), nullptr, nullptr);
+    return std::wstring(doc.view());
+}
+
+class Registration : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(RegisterBarcodeServers(), S_OK); }
+    common::ComApartment apartment_;
+};
+
+TEST_F(Registration, ProgIdsAndClassKeyOfAControlInvisibleAtRunTime) {
+    EXPECT_EQ(Value(L"Harvanti.HVTAXBarCode.1"), L"HVTAXBarCode Class");
+    EXPECT_EQ(Value(L"Harvanti.HVTAXBarCode.1\\CLSID"), L"{5131CE74-0E05-45EF-9C5E-79187B796C03}");
+    EXPECT_EQ(Value(L"Harvanti.HVTAXBarCode"), L"HVTAXBarCode Class");
+    EXPECT_EQ(Value(L"Harvanti.HVTAXBarCode\\CLSID"), L"{5131CE74-0E05-45EF-9C5E-79187B796C03}");
+    EXPECT_EQ(Value(L"Harvanti.HVTAXBarCode\\CurVer"), L"Harvanti.HVTAXBarCode.1");
+
+    const std::wstring cls = kClassKey;
+    EXPECT_EQ(Value(cls), L"HVTAXBarCode Class");
+    EXPECT_EQ(Value(cls + L"\\ProgID"), L"Harvanti.HVTAXBarCode.1");
+    EXPECT_EQ(Value(cls + L"\\VersionIndependentProgID"), L"Harvanti.HVTAXBarCode");
+    EXPECT_TRUE(KeyExists(cls + L"\\Programmable"));
+    EXPECT_TRUE(KeyExists(cls + L"\\Control"));
+    EXPECT_TRUE(KeyExists(cls + L"\\Insertable"));
+    EXPECT_EQ(Value(cls + L"\\InprocServer32"), ModulePath());
+    EXPECT_EQ(Value(cls + L"\\InprocServer32", L"ThreadingModel"), L"Single");
+    EXPECT_EQ(Value(cls + L"\\ToolboxBitmap32"), ModulePath() + L", 101");
+    EXPECT_EQ(Value(cls + L"\\MiscStatus"), L"0");
+    EXPECT_EQ(Value(cls + L"\\MiscStatus\\1"), L"132497");
+    EXPECT_EQ(Value(cls + L"\\Version"), L"1.0");
+
+    HMODULE module = ::GetModuleHandleW(L"HVTAXBarCodeReader.dll");
+    common::UniqueGdiObject bitmap(::LoadBitmapW(module, MAKEINTRESOURCEW(101)));
+    EXPECT_TRUE(bitmap.valid());
+    wchar_t project[64] = {};
+    ::LoadStringW(module, 100, project, 64);
+    EXPECT_STREQ(project, L"HVTAXBarCodeReader");
+}
+
+TEST_F(Registration, TypeLibraryDescribesTheInterfaceItsSlotsAndTheEvent) {
+    GUID library = {};
+    ASSERT_EQ(::CLSIDFromString(Value(std::wstring(kClassKey) + L"\\TypeLib").c_str(), &library),
+              S_OK);
+    common::ComPtr<ITypeLib> loaded;
+    ASSERT_EQ(::LoadRegTypeLib(library, 1, 0, 0, loaded.put()), S_OK);
+    common::UniqueBstr name;
+    common::UniqueBstr doc;
+    ASSERT_EQ(loaded->GetDocumentation(-1, name.put(), doc.put(), nullptr, nullptr), S_OK);
+    EXPECT_EQ(name.view(), L"HVTAXBARCODEREADERLib");
+    EXPECT_EQ(doc.view(), L"HVTAXBarCodeReader 1.0 Type Library");
+
+    common::ComPtr<ITypeInfo> coclass;
+    ASSERT_EQ(loaded->GetTypeInfoOfGuid(CLSID_HVTAXBarCode, coclass.put()), S_OK);
+    EXPECT_EQ(DocString(coclass.get(), MEMBERID_NIL), L"HVTAXBarCode Class");
+
+    common::ComPtr<ITypeInfo> events;
+    ASSERT_EQ(loaded->GetTypeInfoOfGuid(DIID__IHVTAXBarCodeEvents, events.put()), S_OK);
+    EXPECT_EQ(DocString(events.get(), MEMBERID_NIL), L"_IHVTAXBarCodeEvents Interface");
+    EXPECT_EQ(DocString(events.get(), 1), L"method CompleteRead");
+    BSTR names[6] = {};
+    UINT count = 0;
+    ASSERT_EQ(events->GetNames(1, names, 6, &count), S_OK);
+    const wchar_t* expected[] = {L"CompleteRead", L"lStatus",   L"pData",
+                                 L"eSymbology",   L"eDataType", L"stDate"};
+    ASSERT_EQ(count, 6u);
+    for (UINT i = 0; i < count; ++i) {
+        EXPECT_STREQ(names[i], expected[i]);
+        ::SysFreeString(names[i]);
+    }
+
+    common::ComPtr<ITypeInfo> dual;
+    ASSERT_EQ(loaded->GetTypeInfoOfGuid(IID_IHVTAXBarCode, dual.put()), S_OK);
+    EXPECT_EQ(DocString(dual.get(), MEMBERID_NIL), L"IHVTAXBarCode Interface");
+    struct Member {
+        const wchar_t* name;
+        MEMBERID id;
+        const wchar_t* kind;
+    };
+    // In slot order after IDispatch.
+    const Member members[] = {
+        {L"DeviceName", 1, L"property "},
+        {L"ReadAhead", 2, L"property "},
+        {L"AutoGoodReadLED", 5, L"property "},
+        {L"AutoDataValidLED", 6, L"property "},
+        {L"AutoBeep", 7, L"property "},
+        {L"ConvertDataToUnicode", 10, L"property "},
+        {L"FlushDataOnGridChange", 8, L"property "},
+        {L"TriggerEnable", 9, L"property "},
+        {L"ControlScanner", 15, L"method "},
+        {L"ControlLaserPower", 14, L"method "},
+        {L"ControlGoodReadLED", 12, L"method "},
+        {L"ControlDataValidLED", 13, L"method "},
+        {L"IssueBeeps", 16, L"method "},
+        {L"Initialize", 11, L"method "},
+        {L"PostRead", 17, L"method "},
+        {L"DeviceDependentGrid", 4, L"property "},
+        {L"DeviceIndependentGrid", 3, L"property "},
+        {L"QueryData", 18, L"method "},
+        {L"Unload", 19, L"method "},
+    };
+    for (const Member& member : members) {
+        LPOLESTR memberNames[] = {const_cast<LPOLESTR>(member.name)};
+        MEMBERID id = MEMBERID_NIL;
+        ASSERT_EQ(dual->GetIDsOfNames(memberNames, 1, &id), S_OK) << member.name;
+        EXPECT_EQ(id, member.id) << member.name;
+        EXPECT_EQ(DocString(dual.get(), id), std::wstring(member.kind) + member.name)
+            << member.name;
+    }
+    // The vtable: DeviceName's get is the first slot after IDispatch, Unload the last.
+    HREFTYPE ref = 0;
+    ASSERT_EQ(dual->GetRefTypeOfImplType(-1, &ref), S_OK);
+    common::ComPtr<ITypeInfo> vtable;
+    ASSERT_EQ(dual->GetRefTypeInfo(ref, vtable.put()), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(vtable->GetTypeAttr(&attributes), S_OK);
+    const WORD functions = attributes->cFuncs;
+    vtable->ReleaseTypeAttr(attributes);
+    ASSERT_EQ(functions, 29);
+    FUNCDESC* first = nullptr;
+    ASSERT_EQ(vtable->GetFuncDesc(0, &first), S_OK);
+    EXPECT_EQ(first->memid, 1);
+    EXPECT_EQ(first->oVft, static_cast<SHORT>(7 * sizeof(void*)));
+    vtable->ReleaseFuncDesc(first);
+    FUNCDESC* last = nullptr;
+    ASSERT_EQ(vtable->GetFuncDesc(functions - 1, &last), S_OK);
+    EXPECT_EQ(last->memid, 19);
+    EXPECT_EQ(last->oVft, static_cast<SHORT>((7 + 28) * sizeof(void*)));
+    vtable->ReleaseFuncDesc(last);
+}
+
+} // namespace
