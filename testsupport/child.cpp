@@ -31,8 +31,8 @@ common::UniqueKernel StartChild(const std::wstring& name, const std::wstring& ar
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
         return {};
     }
     ::CloseHandle(info.hThread);

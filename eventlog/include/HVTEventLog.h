@@ -1,5 +1,6 @@
 // The system-wide event log: exports of HVTEventLog.dll, the event record and
-// the layout of event codes. Components link HVTEventLog and include this.
+// the layout of event codes. Components link HVTEventLog and include this;
+// HVTLogException.h and CRegistry.h come with the same link.
 #pragma once
 
 #include <windows.h>

@@ -49,10 +49,11 @@ DWORD LogEvent(DWORD code, DWORD parameter1, DWORD parameter2) {
     if (!lock.held()) {
         return EVTLOG_LOCK_FAILED;
     }
-    if (!log::ShouldRecord(shared.Filter(), code)) {
+    // While the library is still attaching there may be no filter or ring yet:
+    // its own early failures are then dropped, as an empty filter would.
+    if (!shared.HasFilter() || !log::ShouldRecord(shared.Filter(), code)) {
         return EVTLOG_SUCCESS;
     }
-    // While the library is still attaching there is no ring to write to yet.
     if (shared.Attached()) {
         Append(shared.Ring(), shared.Slots(), code, parameter1, parameter2);
     }

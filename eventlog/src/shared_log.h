@@ -35,6 +35,7 @@ public:
     void Detach() noexcept;
 
     bool Attached() const noexcept { return ring_.view.valid(); }
+    bool HasFilter() const noexcept { return filter_.view.valid(); }
     HANDLE Mutex() const noexcept { return mutex_.get(); }
     HVTFilterBlock& Filter() const noexcept {
         return *static_cast<HVTFilterBlock*>(filter_.view.get());

@@ -80,6 +80,8 @@ int Follow(int argc, char** argv) {
     if (argc > 0 && !ParseNumber(argv[0], &seconds)) {
         return 2;
     }
+    std::puts("following the event log (Ctrl+C ends)");
+    std::fflush(stdout);
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
     size_t printed = 0;
     BOOL restart = TRUE;

@@ -9,8 +9,8 @@ using common::UniqueFile;
 namespace {
 
 UniqueFile OpenPort(const wchar_t* name) {
-    return UniqueFile(::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    0, nullptr));
+    return UniqueFile(
+        ::CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
 void Configure(HANDLE port, DWORD readTimeout) {

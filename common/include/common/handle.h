@@ -110,7 +110,8 @@ struct LocalMemoryTraits {
     static void close(Type h) noexcept { ::LocalFree(h); }
 };
 
-using UniqueKernel = UniqueHandle<KernelHandleTraits>; // mutexes, events, threads, processes, mappings
+using UniqueKernel =
+    UniqueHandle<KernelHandleTraits>; // mutexes, events, threads, processes, mappings
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueKey = UniqueHandle<RegKeyTraits>;

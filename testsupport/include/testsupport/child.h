@@ -26,7 +26,6 @@ common::UniqueKernel StartChild(const std::wstring& name, const std::wstring& ar
 
 // Runs child `name` to its end and returns its exit code (0xFFFFFFFF if it
 // could not be started or did not end within the time limit).
-DWORD RunChild(const std::wstring& name, const std::wstring& args = L"",
-               DWORD timeoutMs = 60000);
+DWORD RunChild(const std::wstring& name, const std::wstring& args = L"", DWORD timeoutMs = 60000);
 
 } // namespace testsupport
