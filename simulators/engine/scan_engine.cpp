@@ -109,6 +109,7 @@ void ScanEngine::Run(SerialLink& link, bool untilRemoved) {
             if (stage_ == Stage::WaitingDownload) {
                 stage_ = Stage::WaitingAutoBaud;
             }
+            FollowLines();
         }
     }
     link_ = nullptr;
@@ -352,6 +353,9 @@ void ScanEngine::ReceiveOrAbandon(BYTE* bytes, DWORD count, const char* what) {
             Complain(std::string("host silent while sending ") + what);
         }
         throw Abandon{};
+    }
+    if (!(lines_->Powered() && lines_->FlashMode())) {
+        throw Abandon{}; // the lines dropped in the middle of the exchange
     }
 }
 

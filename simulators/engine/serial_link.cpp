@@ -79,14 +79,15 @@ void SerialLink::Pace() {
     }
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
-    if (lineClock_.QuadPart < now.QuadPart) {
-        lineClock_ = now; // the line was idle
+    // A line idle for a while starts afresh; a short lag (a late wake-up from
+    // the last pause) is made up by the bytes that follow.
+    if (now.QuadPart - lineClock_.QuadPart > frequency_.QuadPart / 200) {
+        lineClock_ = now;
     }
     lineClock_.QuadPart += frequency_.QuadPart * 10 / pacingBaud_;
     LONGLONG ahead = lineClock_.QuadPart - now.QuadPart;
-    DWORD ms = static_cast<DWORD>(ahead * 1000 / frequency_.QuadPart);
-    if (ms > 0) {
-        ::Sleep(ms);
+    if (ahead >= frequency_.QuadPart / 1000) {
+        ::Sleep(static_cast<DWORD>(ahead * 1000 / frequency_.QuadPart));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/verdict.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/handle.h"
@@ -47,11 +48,12 @@ std::string FlashVerdict(const ScanEngine& engine, const std::wstring& imagePath
     }
     static const char tag[] = {0x33, 0x05, 0x61, 0x39};
     size_t offset = image.size() >= 4 && image.compare(0, 4, tag, 4) == 0 ? 88 : 0;
-    // Whole blocks of the file are written, header included in the count.
-    size_t payloadWords = (image.size() / 256) * 128 - offset / 2;
-    if (offset > image.size() || payloadWords > image.size() / 2) {
+    // Whole blocks of the file are written (the header counts towards the
+    // number of blocks) from behind the header on, as far as the file goes.
+    if (offset > image.size()) {
         return "image too small";
     }
+    size_t payloadWords = std::min((image.size() / 256) * 128, (image.size() - offset) / 2);
     std::vector<WORD> words = WordsOf(image.substr(offset, payloadWords * 2));
     const std::vector<WORD>& flash = engine.Flash().Words();
     char line[160];

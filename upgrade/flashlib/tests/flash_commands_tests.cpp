@@ -15,6 +15,17 @@ protected:
         return flashSize;
     }
 
+    // The read timeout the last exchange set on the port.
+    DWORD ReadTimeout() {
+        COMMTIMEOUTS timeouts{};
+        ::GetCommTimeouts(Port(), &timeouts);
+        EXPECT_EQ(timeouts.ReadIntervalTimeout, 0u);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 0u);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 1000u);
+        return timeouts.ReadTotalTimeoutConstant;
+    }
+
     int result_ = -1;
     char version_[MaximumReceivedString] = {};
 };
@@ -23,6 +34,7 @@ TEST_F(FlashCommandTest, EraseFrameCarriesItsWeightedChecksum) {
     StartDriver();
     ASSERT_EQ(result_, 0);
     EXPECT_EQ(erase_flash(Port()), 0);
+    EXPECT_EQ(ReadTimeout(), 31000u);
     StopEngine();
     EXPECT_TRUE(ContainsRun(
         HostBytes(), {0x00, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x00, 0x00, 0x64, 0x06, 0x06}));
@@ -88,13 +100,29 @@ TEST_F(FlashCommandTest, WriteAndReadBlockRoundTripAtAHighAddress) {
         words[i] = static_cast<WORD>(0x1000 + i * 0x0101);
     }
     EXPECT_EQ(write_block_cmd(Port(), 64, 0x1FF00, words), 0);
+    EXPECT_EQ(ReadTimeout(), 3000u);
     WORD back[64] = {};
     DWORD got = 0;
     EXPECT_EQ(read_block_cmd(Port(), 64, 0x1FF00, back, &got), 0);
+    EXPECT_EQ(ReadTimeout(), 6000u);
     StopEngine();
     EXPECT_EQ(got, 64u);
     EXPECT_TRUE(std::equal(words, words + 64, back));
     EXPECT_EQ(Engine().Flash().Words()[0x1FF00 + 63], words[63]);
     // {0x16, 64, 0x0001, 0xFF00, 0}
     EXPECT_TRUE(ContainsRun(HostBytes(), {0x00, 0x16, 0x00, 0x40, 0x00, 0x01, 0xFF, 0x00}));
+}
+
+TEST_F(FlashCommandTest, SoftwareVersionStringCutOffRaisesItsEvent) {
+    engine::EngineConfig config;
+    config.softwareVersion = {5, 6, 7, 8};
+    config.faults = {{engine::Point::VersionByte, engine::Action::Silence, 0, 0x13, 0}};
+    StartDriver(config);
+    ASSERT_EQ(result_, 0);
+    WORD words[4] = {};
+    char version[MaximumReceivedString] = {};
+    EXPECT_NE(software_version_cmd(Port(), words, version, sizeof(version)), 0);
+    StopEngine();
+    EXPECT_EQ(words[3], 8); // the four words came before the string
+    EXPECT_TRUE(ContainsInOrder(Events(), {{0xC2BB0042, 0, 0}, {0xC2BB0034, 0, 0}}));
 }

@@ -44,7 +44,8 @@ public:
 private:
     static DWORD WINAPI Hold(LPVOID param) {
         auto* self = static_cast<Hcr0Holder*>(param);
-        common::UniqueKernel mutex(::CreateMutexW(nullptr, TRUE, L"HVT_HCR0"));
+        common::UniqueKernel mutex(::CreateMutexW(nullptr, FALSE, L"HVT_HCR0"));
+        ::WaitForSingleObject(mutex.get(), INFINITE);
         ::SetEvent(self->held_.get());
         ::WaitForSingleObject(self->release_.get(), INFINITE);
         ::ReleaseMutex(mutex.get());

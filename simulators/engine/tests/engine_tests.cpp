@@ -1,0 +1,166 @@
+// The simulated engine's own behaviour: fault selection, the transcript, the
+// flash memory, the power and flash-mode lines, and the program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "common/handle.h"
+#include "engine/engine_thread.h"
+#include "engine/verdict.h"
+#include "testsupport/paths.h"
+
+using namespace engine;
+
+TEST(EngineFaultTable, FaultsPickTheirOccurrenceAndCommand) {
+    FaultTable table({
+        {Point::CommandAck, Action::Replace, 1, 0x16, 0x30},
+        {Point::ReadWordByte, Action::Silence, 2, AnyCommand, 0},
+        {Point::CommandDone, Action::Delay, EveryTime, 0x14, 500},
+    });
+    EXPECT_EQ(table.Apply(Point::CommandAck, 0x16, 0x32).byte, 0x32); // first write ack
+    EXPECT_EQ(table.Apply(Point::CommandAck, 0x17, 0x32).byte, 0x32); // another command
+    EXPECT_EQ(table.Apply(Point::CommandAck, 0x16, 0x32).byte, 0x30); // second write ack
+    EXPECT_FALSE(table.Apply(Point::ReadWordByte, 0x15, 0x11).silent);
+    EXPECT_FALSE(table.Apply(Point::ReadWordByte, 0x15, 0x22).silent);
+    EXPECT_TRUE(table.Apply(Point::ReadWordByte, 0x15, 0x33).silent);
+    EXPECT_EQ(table.Apply(Point::CommandDone, 0x14, 0x31).delayMs, 500u);
+    EXPECT_EQ(table.Apply(Point::CommandDone, 0x16, 0x31).delayMs, 0u);
+}
+
+TEST(EngineTranscript, TextHasOneLinePerRunOfAtMostSixteenBytes) {
+    Transcript transcript;
+    transcript.Record(Direction::FromHost, 0x00);
+    transcript.Record(Direction::FromEngine, 0x54);
+    for (int i = 0; i < 17; ++i) {
+        transcript.Record(Direction::FromHost, static_cast<BYTE>(i));
+    }
+    EXPECT_EQ(transcript.Text(), "H 00\nE 54\n"
+                                 "H 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\n"
+                                 "H 10\n");
+    EXPECT_EQ(transcript.Sent(Direction::FromEngine), std::vector<BYTE>{0x54});
+}
+
+TEST(EngineFlash, ProgrammingOnlyClearsBitsUntilErased) {
+    FlashMemory flash(256, 0x0F0F);
+    WORD words[2] = {0xFF00, 0x00FF};
+    flash.Program(0, words, 2);
+    EXPECT_EQ(flash.Words()[0], 0x0F00);
+    EXPECT_EQ(flash.Words()[1], 0x000F);
+    flash.Erase();
+    flash.ProgramSame(10, 3, 0x1234);
+    EXPECT_EQ(flash.Words()[9], 0xFFFF);
+    EXPECT_EQ(flash.Words()[12], 0x1234);
+    EXPECT_EQ(flash.Words()[13], 0xFFFF);
+    EXPECT_TRUE(flash.Holds(250, 6));
+    EXPECT_FALSE(flash.Holds(250, 7));
+}
+
+TEST(EngineFlash, SavedContentsPresetAnotherFlash) {
+    std::wstring path = L"C:\\engine_flash_roundtrip.bin";
+    FlashMemory flash(300, 0xFFFF);
+    flash.Preset({0x1234, 0xABCD}, 100);
+    ASSERT_TRUE(flash.Save(path));
+    std::string bytes = testsupport::ReadFileBytes(path);
+    ASSERT_EQ(bytes.size(), 600u);
+    EXPECT_EQ(bytes.substr(200, 4), "\x34\x12\xCD\xAB");
+    FlashMemory other(300, 0);
+    ASSERT_TRUE(other.PresetFromFile(path));
+    EXPECT_EQ(other.Words(), flash.Words());
+    ::DeleteFileW(path.c_str());
+}
+
+TEST(EngineVerdict, FlashIsComparedWithTheImagePayload) {
+    std::wstring path = L"C:\\engine_verdict_image.bin";
+    std::string image = std::string("\x33\x05\x61\x39", 4) + std::string(84, 'h');
+    std::string payload;
+    for (int i = 0; i < 256; ++i) {
+        payload += static_cast<char>(i);
+        payload += static_cast<char>(0x40);
+    }
+    ASSERT_TRUE(testsupport::WriteFileBytes(path, image + payload));
+    EngineConfig config;
+    config.flashWords = 512;
+    config.preset = WordsOf(payload);
+    EXPECT_EQ(FlashVerdict(ScanEngine(config), path), "flash holds the image (256 words)");
+    config.preset[5] = 0xFFFF;
+    EXPECT_EQ(FlashVerdict(ScanEngine(config), path),
+              "flash differs from the image at word 0x5: 0xFFFF, image 0x4005");
+    ::DeleteFileW(path.c_str());
+}
+
+namespace {
+
+class SwitchedLines : public LineState {
+public:
+    bool Powered() const override { return powered; }
+    bool FlashMode() const override { return flashMode; }
+    std::atomic<bool> powered{false};
+    std::atomic<bool> flashMode{false};
+};
+
+common::UniqueFile OpenTerminalEnd() {
+    common::UniqueFile port(::CreateFileW(L"COM4:", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadTotalTimeoutConstant = 400;
+    timeouts.WriteTotalTimeoutConstant = 1000;
+    ::SetCommTimeouts(port.get(), &timeouts);
+    ::PurgeComm(port.get(), PURGE_RXCLEAR | PURGE_TXCLEAR);
+    return port;
+}
+
+// Sends one byte and gives the engine's answer, or -1 when it stays quiet.
+int Exchange(HANDLE port, BYTE value) {
+    DWORD done = 0;
+    ::WriteFile(port, &value, 1, &done, nullptr);
+    BYTE answer = 0;
+    return ::ReadFile(port, &answer, 1, &done, nullptr) && done == 1 ? answer : -1;
+}
+
+} // namespace
+
+TEST(EngineLines, BootLoaderAnswersOnlyWhenPoweredUpInFlashMode) {
+    SwitchedLines lines;
+    EngineConfig config;
+    config.lines = &lines;
+    EngineThread engine(config);
+    ASSERT_TRUE(engine.Start());
+    common::UniqueFile port = OpenTerminalEnd();
+    ASSERT_TRUE(port);
+
+    EXPECT_EQ(Exchange(port.get(), 0x00), -1); // powered down
+    lines.powered = true;
+    EXPECT_EQ(Exchange(port.get(), 0x00), -1); // scanning mode
+    lines.flashMode = true;
+    EXPECT_EQ(Exchange(port.get(), 0x00), 0x54);
+    EXPECT_EQ(Exchange(port.get(), 0xAA), 0x88);
+    // A power cycle starts the boot loader afresh: auto-baud comes first again.
+    lines.powered = false;
+    EXPECT_EQ(Exchange(port.get(), 0x00), -1);
+    lines.powered = true;
+    EXPECT_EQ(Exchange(port.get(), 0xAA), -1);
+    EXPECT_EQ(Exchange(port.get(), 0x00), 0x54);
+    engine.Stop();
+    EXPECT_EQ(engine.Engine().CurrentStage(), Stage::WaitingDownload);
+}
+
+TEST(EngineProgram, ServesUntilItsTimeIsUpThenSavesItsFlash) {
+    std::wstring save = L"C:\\engine_program_flash.bin";
+    std::wstring command = L"\"" + testsupport::ProgramFolder() +
+                           L"Q4MEngineSim.exe\" --flash-words 0x400 --seconds 1 --save " + save;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &info));
+    common::UniqueKernel process(info.hProcess);
+    common::UniqueKernel thread(info.hThread);
+    ASSERT_EQ(::WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 1u); // no driver was downloaded and removed
+    EXPECT_EQ(testsupport::ReadFileBytes(save).size(), 0x800u);
+    ::DeleteFileW(save.c_str());
+}
