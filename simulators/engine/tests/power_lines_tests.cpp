@@ -66,8 +66,8 @@ TEST_F(LinesTest, EngineAnswersOnTheWireOnlyWhileTheLinesAllowIt) {
     timeouts.ReadTotalTimeoutConstant = 300;
     timeouts.WriteTotalTimeoutConstant = 1000;
     ::SetCommTimeouts(port.get(), &timeouts);
+    // The engine looks at the lines again as each byte arrives.
     auto exchange = [&](BYTE value) {
-        ::Sleep(2 * SerialLink::SliceMs); // the engine samples the lines between bytes
         DWORD done = 0;
         ::WriteFile(port.get(), &value, 1, &done, nullptr);
         BYTE answer = 0;
