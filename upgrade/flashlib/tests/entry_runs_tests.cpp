@@ -151,6 +151,7 @@ TEST_F(EntryRunsTest, ExtractReadsTheFlashIntoTheHostCopy) {
     EXPECT_EQ(extract_(&slot, L"COM4:", driver_.c_str(), missingImage.c_str(), hostCopy_.c_str(),
                        log.c_str()),
               0);
+    // The closed port's handle does not stay behind in the caller's slot.
     EXPECT_EQ(slot, INVALID_HANDLE_VALUE);
     StopEngine();
     EXPECT_EQ(testsupport::ReadFileBytes(hostCopy_), preset_);
@@ -174,9 +175,15 @@ TEST_F(EntryRunsTest, ExtractWithAnUnwritableLogStillExtractsButFails) {
     EXPECT_EQ(extract_(&slot, L"COM4:", driver_.c_str(), image_.c_str(), hostCopy_.c_str(),
                        PathOf(L"no such folder\\extract.log").c_str()),
               Failure);
-    StopEngine();
     EXPECT_EQ(testsupport::ReadFileBytes(hostCopy_), preset_);
     EXPECT_EQ(slot, INVALID_HANDLE_VALUE);
+
+    // Without a log path nothing is logged and the run alone decides.
+    ASSERT_TRUE(::DeleteFileW(hostCopy_.c_str()));
+    EXPECT_EQ(
+        extract_(&slot, L"COM4:", driver_.c_str(), image_.c_str(), hostCopy_.c_str(), nullptr), 0);
+    StopEngine();
+    EXPECT_EQ(testsupport::ReadFileBytes(hostCopy_), preset_);
 }
 
 TEST_F(EntryRunsTest, UpgradeUnderTheDataServerHandsBackAPortWithTheCallersSettings) {
