@@ -4,7 +4,10 @@
 //
 //   Q4MEngineSim [--port NAME] [--flash-words N] [--version TEXT] [--preset FILE]
 //                [--save FILE] [--expect IMAGE] [--transcript FILE] [--seconds N]
-//                [--pace BAUD]
+//                [--pace BAUD] [--lines terminal|always]
+//
+// By default the engine follows the terminal's power and flash-mode lines;
+// "--lines always" keeps it listening as if powered up in flash mode.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "common/handle.h"
+#include "engine/power_lines.h"
 #include "engine/scan_engine.h"
 #include "engine/serial_link.h"
 #include "engine/verdict.h"
@@ -23,6 +27,7 @@ struct Options {
     std::wstring port = L"\\\\.\\COM14";
     std::wstring preset, save, expect, transcript;
     DWORD seconds = 300;
+    bool followLines = true;
     engine::EngineConfig config;
 };
 
@@ -60,6 +65,8 @@ bool Parse(const std::vector<std::wstring>& args, Options& options) {
             options.seconds = std::wcstoul(value.c_str(), nullptr, 0);
         } else if (name == L"--pace") {
             options.config.pacingBaud = std::wcstoul(value.c_str(), nullptr, 0);
+        } else if (name == L"--lines" && (value == L"terminal" || value == L"always")) {
+            options.followLines = value == L"terminal";
         } else {
             return false;
         }
@@ -68,7 +75,12 @@ bool Parse(const std::vector<std::wstring>& args, Options& options) {
 }
 
 int Serve(const Options& options) {
-    engine::ScanEngine engine(options.config);
+    engine::TerminalLines lines;
+    engine::EngineConfig config = options.config;
+    if (options.followLines) {
+        config.lines = &lines;
+    }
+    engine::ScanEngine engine(config);
     if (!options.preset.empty() && !engine.Flash().PresetFromFile(options.preset)) {
         std::fprintf(stderr, "Q4MEngineSim: cannot read %s\n", Narrow(options.preset).c_str());
         return 2;
@@ -131,7 +143,7 @@ int main() {
     if (!Parse(args, options)) {
         std::fprintf(stderr, "usage: Q4MEngineSim [--port NAME] [--flash-words N] [--version TEXT]"
                              " [--preset FILE] [--save FILE] [--expect IMAGE] [--transcript FILE]"
-                             " [--seconds N] [--pace BAUD]\n");
+                             " [--seconds N] [--pace BAUD] [--lines terminal|always]\n");
         return 2;
     }
     try {
