@@ -1,6 +1,9 @@
 // Q4MSampleFiles: writes a sample flash driver and firmware image.
 //
 //   Q4MSampleFiles DRIVER IMAGE [--image-bytes N] [--driver-blocks N] [--old-format]
+//
+// --image-bytes is the image's payload (default 64 KiB); the 88-byte hardware
+// header goes in front of it unless --old-format is given.
 #include <windows.h>
 
 #include <cstdio>

@@ -24,17 +24,22 @@ std::string MakeFlashDriver(size_t blocks) {
     return Pattern(blocks * 256, 0x0D71);
 }
 
-std::string MakeFirmwareImage(size_t bytes, bool withHeader) {
-    std::string image = Pattern(bytes, 0x1A6E);
-    if (withHeader && bytes >= kHeaderBytes) {
-        for (size_t i = 0; i < sizeof(kHeaderSignature); ++i) {
-            image[i] = static_cast<char>(kHeaderSignature[i]);
+std::string MakeFirmwareImage(size_t payloadBytes, bool withHeader) {
+    std::string payload = Pattern(payloadBytes, 0x1A6E);
+    if (!withHeader) {
+        if (!payload.empty() && static_cast<unsigned char>(payload[0]) == kHeaderSignature[0]) {
+            // An image without a header must not start like one.
+            payload[0] = 0;
         }
-    } else if (!image.empty() && static_cast<unsigned char>(image[0]) == kHeaderSignature[0]) {
-        // An image without a header must not start like one.
-        image[0] = 0;
+        return payload;
     }
-    return image;
+    // The library counts blocks over the whole file, header included, so the
+    // header goes in front of whole blocks of payload.
+    std::string header = Pattern(kHeaderBytes, 0x4EAD);
+    for (size_t i = 0; i < sizeof(kHeaderSignature); ++i) {
+        header[i] = static_cast<char>(kHeaderSignature[i]);
+    }
+    return header + payload;
 }
 
 } // namespace samples

@@ -13,7 +13,8 @@ constexpr size_t kHeaderBytes = 88;
 
 // A flash driver of whole 256-byte blocks (1 to 128 of them).
 std::string MakeFlashDriver(size_t blocks);
-// A firmware image of `bytes` bytes, with the hardware header when asked.
-std::string MakeFirmwareImage(size_t bytes, bool withHeader);
+// A firmware image with `payloadBytes` of payload (whole 256-byte blocks for an
+// image that fits its block count), preceded by the hardware header when asked.
+std::string MakeFirmwareImage(size_t payloadBytes, bool withHeader);
 
 } // namespace samples
