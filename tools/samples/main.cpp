@@ -61,8 +61,9 @@ int wmain(int count, wchar_t** values) {
         std::fprintf(stderr, "Q4MSampleFiles: out of memory\n");
         return 1;
     }
-    std::printf("flash driver: %ls (%u bytes)\nfirmware image: %ls (%u bytes, %s)\n", paths[0],
-                static_cast<unsigned>(driverBlocks * 256), paths[1],
-                static_cast<unsigned>(imageBytes), header ? "with hardware header" : "old format");
+    std::printf("flash driver: %ls (%u bytes)\nfirmware image: %ls (%u bytes of payload, %s)\n",
+                paths[0], static_cast<unsigned>(driverBlocks * 256), paths[1],
+                static_cast<unsigned>(imageBytes),
+                header ? "after the 88-byte hardware header" : "old format");
     return 0;
 }
