@@ -27,8 +27,9 @@ struct EngineConfig {
     std::vector<int> blockOrder; // blocks the boot loader asks for; empty = 1..N
     std::vector<Fault> faults;
     // How long the engine waits for the host inside an exchange: its watchdog
-    // gives up before the host's 3-second pause after a failure has ended.
-    DWORD hostTimeoutMs = 2000;
+    // gives up before the host's 3-second pause after a failure has ended,
+    // with as much room for a slow host inside an exchange.
+    DWORD hostTimeoutMs = 1500;
     DWORD pacingBaud = 0;             // 0: no pacing
     const LineState* lines = nullptr; // null: always powered in flash mode
 };
