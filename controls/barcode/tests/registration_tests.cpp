@@ -5,41 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include "testsupport/registry_checks.h"
+
 #include "barcode_fixture.h"
 #include "common/com.h"
 #include "common/handle.h"
 
 namespace {
 
-const wchar_t kClassKey[] = L"CLSID\\{5131CE74-0E05-45EF-9C5E-79187B796C03}";
-
+using testsupport::DocString;
 bool KeyExists(const std::wstring& path) {
-    common::UniqueKey key;
-    return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) ==
-           ERROR_SUCCESS;
+    return testsupport::ClassesKeyExists(path);
 }
-
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
-    wchar_t text[512] = {};
-    DWORD size = sizeof text;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
-                       &size) != ERROR_SUCCESS) {
-        return L"<missing>";
-    }
-    return text;
+    return testsupport::ClassesValue(path, name);
 }
-
 std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(::GetModuleHandleW(L"HVTAXBarCodeReader.dll"), path, MAX_PATH);
-    return path;
+    return testsupport::LoadedModulePath(L"HVTAXBarCodeReader.dll");
 }
 
-std::wstring DocString(ITypeInfo* info, MEMBERID id) {
-    common::UniqueBstr doc;
-    info->GetDocumentation(id, nullptr, doc.put(), nullptr, nullptr);
-    return std::wstring(doc.view());
-}
+const wchar_t kClassKey[] = L"CLSID\\{5131CE74-0E05-45EF-9C5E-79187B796C03}";
 
 class Registration : public ::testing::Test {
 protected:

@@ -6,38 +6,28 @@
 
 #include <gtest/gtest.h>
 
+#include "testsupport/registry_checks.h"
+
 #include "sample_server.h"
 
 namespace {
 
-const wchar_t kClassKey[] = L"CLSID\\{115417D2-0A0F-4CD8-98FB-252DE005BCB2}";
-
 bool KeyExists(const std::wstring& path) {
-    common::UniqueKey key;
-    return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) ==
-           ERROR_SUCCESS;
+    return testsupport::ClassesKeyExists(path);
+}
+std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
+    return testsupport::ClassesValue(path, name);
+}
+std::wstring ModulePath() {
+    return testsupport::LoadedModulePath(L"frame_sample.dll");
 }
 
-std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
-    wchar_t text[512] = {};
-    DWORD size = sizeof text;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
-                       &size) != ERROR_SUCCESS) {
-        return L"<missing>";
-    }
-    return text;
-}
+const wchar_t kClassKey[] = L"CLSID\\{115417D2-0A0F-4CD8-98FB-252DE005BCB2}";
 
 std::wstring GuidText(REFGUID guid) {
     wchar_t text[40] = {};
     ::StringFromGUID2(guid, text, 40);
     return text;
-}
-
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(::GetModuleHandleW(L"frame_sample.dll"), path, MAX_PATH);
-    return path;
 }
 
 class Registration : public ::testing::Test {

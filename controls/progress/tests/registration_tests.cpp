@@ -5,41 +5,26 @@
 
 #include <gtest/gtest.h>
 
+#include "testsupport/registry_checks.h"
+
 #include "common/com.h"
 #include "common/handle.h"
 #include "progress_server.h"
 
 namespace {
 
-const wchar_t kClassKey[] = L"CLSID\\{ADE84D68-BDF5-4913-B7A5-8917DFAD68EC}";
-
+using testsupport::DocString;
 bool KeyExists(const std::wstring& path) {
-    common::UniqueKey key;
-    return ::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, key.put()) ==
-           ERROR_SUCCESS;
+    return testsupport::ClassesKeyExists(path);
 }
-
 std::wstring Value(const std::wstring& path, const wchar_t* name = nullptr) {
-    wchar_t text[512] = {};
-    DWORD size = sizeof text;
-    if (::RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text,
-                       &size) != ERROR_SUCCESS) {
-        return L"<missing>";
-    }
-    return text;
+    return testsupport::ClassesValue(path, name);
 }
-
 std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(::GetModuleHandleW(L"qzpeProgressBar.dll"), path, MAX_PATH);
-    return path;
+    return testsupport::LoadedModulePath(L"qzpeProgressBar.dll");
 }
 
-std::wstring DocString(ITypeInfo* info, MEMBERID id) {
-    common::UniqueBstr doc;
-    info->GetDocumentation(id, nullptr, doc.put(), nullptr, nullptr);
-    return std::wstring(doc.view());
-}
+const wchar_t kClassKey[] = L"CLSID\\{ADE84D68-BDF5-4913-B7A5-8917DFAD68EC}";
 
 class Registration : public ::testing::Test {
 protected:
