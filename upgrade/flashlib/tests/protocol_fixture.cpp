@@ -17,13 +17,6 @@ std::string Narrow(const std::wstring& text) {
 
 } // namespace
 
-std::ostream& operator<<(std::ostream& out, const RaisedEvent& event) {
-    char text[64];
-    std::snprintf(text, sizeof(text), "{0x%08lX, %lu, %lu}", event.code, event.parameter1,
-                  event.parameter2);
-    return out << text;
-}
-
 void ProtocolTest::SetUp() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
@@ -35,7 +28,9 @@ void ProtocolTest::SetUp() {
     folder_ = L"C:\\q4mtest_" + std::wstring(name.begin(), name.end());
     ::CreateDirectoryW(folder_.c_str(), nullptr);
     ReopenLog();
-    KeepUpgradeEvents();
+    // Informational and success events are dropped by default: keep every
+    // class of the upgrade's facility while the test runs.
+    ASSERT_NO_FATAL_FAILURE(events_.Start({hvt::FacilityUpgrade}));
 }
 
 void ProtocolTest::TearDown() {
@@ -43,7 +38,7 @@ void ProtocolTest::TearDown() {
     port_.reset();
     LibraryLog().Close();
     LibraryLog().SetPath(DefaultLogPath);
-    PutFilterBack();
+    events_.Restore();
     WIN32_FIND_DATAW found;
     common::UniqueFind find(::FindFirstFileW((folder_ + L"\\*").c_str(), &found));
     if (find) {
@@ -52,37 +47,6 @@ void ProtocolTest::TearDown() {
         } while (::FindNextFileW(find.get(), &found));
     }
     ::RemoveDirectoryW(folder_.c_str());
-}
-
-// Informational and success events are dropped by default; keep every class
-// of the upgrade's facility while the test runs, and skip what came before.
-void ProtocolTest::KeepUpgradeEvents() {
-    HVTFacilityFilter entries[10];
-    DWORD codes[20];
-    ASSERT_EQ(HVTGetEventFilter(1, entries, 10, &savedEntryCount_, &savedDefaultMask_, codes, 20,
-                                &savedCodeCount_),
-              hvt::EVTLOG_SUCCESS);
-    savedEntries_.assign(reinterpret_cast<BYTE*>(entries),
-                         reinterpret_cast<BYTE*>(entries + savedEntryCount_));
-    savedCodes_.assign(codes, codes + savedCodeCount_);
-    filterSaved_ = true;
-    HVTFacilityFilter all{static_cast<WORD>(hvt::FacilityUpgrade), 0x0F};
-    ASSERT_EQ(HVTSetEventFilter(1, &all, 1, savedDefaultMask_, codes, savedCodeCount_),
-              hvt::EVTLOG_SUCCESS);
-    HVTEventRecord records[64];
-    DWORD status = 0;
-    BOOL restart = TRUE;
-    while (HVTGetEventLog(records, 64, restart, 0, &status) == 64) {
-        restart = FALSE;
-    }
-}
-
-void ProtocolTest::PutFilterBack() {
-    if (filterSaved_) {
-        HVTSetEventFilter(1, reinterpret_cast<const HVTFacilityFilter*>(savedEntries_.data()),
-                          savedEntryCount_, savedDefaultMask_, savedCodes_.data(), savedCodeCount_);
-        filterSaved_ = false;
-    }
 }
 
 void ProtocolTest::StartEngine(engine::EngineConfig config) {
@@ -143,22 +107,6 @@ std::string ProtocolTest::LogText() {
 
 void ProtocolTest::ReopenLog() {
     ASSERT_TRUE(LibraryLog().Open((folder_ + L"\\library.log").c_str()));
-}
-
-std::vector<RaisedEvent> ProtocolTest::Events() {
-    std::vector<RaisedEvent> events;
-    HVTEventRecord records[64];
-    DWORD status = 0;
-    WORD got = 0;
-    do {
-        got = HVTGetEventLog(records, 64, FALSE, 0, &status);
-        for (WORD i = 0; i < got; ++i) {
-            if (hvt::EventFacility(records[i].code) == hvt::FacilityUpgrade) {
-                events.push_back({records[i].code, records[i].parameter1, records[i].parameter2});
-            }
-        }
-    } while (got == 64);
-    return events;
 }
 
 std::string Pattern(size_t size, unsigned seed) {

@@ -15,17 +15,7 @@
 
 #include "common/handle.h"
 #include "engine/engine_thread.h"
-
-struct RaisedEvent {
-    DWORD code;
-    DWORD parameter1;
-    DWORD parameter2;
-    bool operator==(const RaisedEvent& other) const {
-        return code == other.code && parameter1 == other.parameter1 &&
-               parameter2 == other.parameter2;
-    }
-};
-std::ostream& operator<<(std::ostream& out, const RaisedEvent& event);
+#include "event_capture.h"
 
 class ProtocolTest : public ::testing::Test {
 protected:
@@ -52,21 +42,14 @@ protected:
     // Opens the library log again, empty, for a further run in the same test.
     void ReopenLog();
     // Upgrade events raised since the test began, oldest first.
-    std::vector<RaisedEvent> Events();
+    std::vector<RaisedEvent> Events() { return events_.Events(); }
 
 private:
-    void KeepUpgradeEvents();
-    void PutFilterBack();
+    EventCapture events_;
 
     std::wstring folder_;
     std::unique_ptr<engine::EngineThread> engine_;
     common::UniqueFile port_;
-    bool filterSaved_ = false;
-    WORD savedDefaultMask_ = 0;
-    std::vector<BYTE> savedEntries_;
-    std::vector<DWORD> savedCodes_;
-    WORD savedEntryCount_ = 0;
-    WORD savedCodeCount_ = 0;
 };
 
 // Bytes that differ from block to block and from word to word.

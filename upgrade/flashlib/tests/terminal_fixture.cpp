@@ -23,13 +23,6 @@ bool ReadRootLog(std::string* bytes) {
 
 } // namespace
 
-std::ostream& operator<<(std::ostream& out, const LineEvent& event) {
-    char text[64];
-    std::snprintf(text, sizeof(text), "{0x%08lX, %lu, %lu}", event.code, event.parameter1,
-                  event.parameter2);
-    return out << text;
-}
-
 bool operator==(const TerminalDeviceRequest& a, const TerminalDeviceRequest& b) {
     return a.ioControlCode == b.ioControlCode && a.inSize == b.inSize;
 }
@@ -63,28 +56,8 @@ void TerminalTest::SetUp() {
     // The engine is found powered down in scanning mode, as a run leaves it.
     ::TerminalSetHcr0(HCR0_SCAN_POWER_OFF);
 
-    // Keep every class of the two facilities while the test runs, and skip
-    // what came before.
-    HVTFacilityFilter entries[10];
-    DWORD codes[20];
-    WORD codeCount = 0;
-    ASSERT_EQ(HVTGetEventFilter(1, entries, 10, &savedEntryCount_, &savedDefaultMask_, codes, 20,
-                                &codeCount),
-              hvt::EVTLOG_SUCCESS);
-    savedFilter_.assign(reinterpret_cast<BYTE*>(entries),
-                        reinterpret_cast<BYTE*>(entries + savedEntryCount_));
-    savedCodes_.assign(codes, codes + codeCount);
-    filterSaved_ = true;
-    HVTFacilityFilter all[2] = {{static_cast<WORD>(hvt::FacilityUpgrade), 0x0F},
-                                {static_cast<WORD>(hvt::FacilityScannerLines), 0x0F}};
-    ASSERT_EQ(HVTSetEventFilter(1, all, 2, savedDefaultMask_, codes, codeCount),
-              hvt::EVTLOG_SUCCESS);
-    HVTEventRecord records[64];
-    DWORD status = 0;
-    BOOL restart = TRUE;
-    while (HVTGetEventLog(records, 64, restart, 0, &status) == 64) {
-        restart = FALSE;
-    }
+    // Keep every class of the two facilities while the test runs.
+    ASSERT_NO_FATAL_FAILURE(events_.Start({hvt::FacilityUpgrade, hvt::FacilityScannerLines}));
 
     library_.reset(::LoadLibraryW(L"Q4MUpgrade.dll"));
     ASSERT_TRUE(library_) << ::GetLastError();
@@ -100,11 +73,7 @@ void TerminalTest::SetUp() {
 void TerminalTest::TearDown() {
     StopEngine();
     library_.reset();
-    if (filterSaved_) {
-        HVTSetEventFilter(1, reinterpret_cast<const HVTFacilityFilter*>(savedFilter_.data()),
-                          savedEntryCount_, savedDefaultMask_, savedCodes_.data(),
-                          static_cast<WORD>(savedCodes_.size()));
-    }
+    events_.Restore();
     ::TerminalSetFaults(savedFaults_);
     ::TerminalSetHcr0(savedHcr0_);
     ::TerminalClearDeviceRequests();
@@ -144,23 +113,6 @@ std::wstring TerminalTest::MakeFile(const std::wstring& name, const std::string&
     std::wstring path = PathOf(name);
     EXPECT_TRUE(testsupport::WriteFileBytes(path, bytes));
     return path;
-}
-
-std::vector<LineEvent> TerminalTest::Events() {
-    std::vector<LineEvent> events;
-    HVTEventRecord records[64];
-    DWORD status = 0;
-    WORD got = 0;
-    do {
-        got = HVTGetEventLog(records, 64, FALSE, 0, &status);
-        for (WORD i = 0; i < got; ++i) {
-            DWORD facility = hvt::EventFacility(records[i].code);
-            if (facility == hvt::FacilityUpgrade || facility == hvt::FacilityScannerLines) {
-                events.push_back({records[i].code, records[i].parameter1, records[i].parameter2});
-            }
-        }
-    } while (got == 64);
-    return events;
 }
 
 void TerminalTest::StartEngine(engine::EngineConfig config) {

@@ -17,19 +17,11 @@
 #include "ceplatform.h"
 #include "common/handle.h"
 #include "engine/engine_thread.h"
+#include "event_capture.h"
 #include "engine/power_lines.h"
 #include "q4mupgrade.h"
 
-struct LineEvent {
-    DWORD code;
-    DWORD parameter1;
-    DWORD parameter2;
-    bool operator==(const LineEvent& other) const {
-        return code == other.code && parameter1 == other.parameter1 &&
-               parameter2 == other.parameter2;
-    }
-};
-std::ostream& operator<<(std::ostream& out, const LineEvent& event);
+using LineEvent = RaisedEvent;
 
 bool operator==(const TerminalDeviceRequest& a, const TerminalDeviceRequest& b);
 std::ostream& operator<<(std::ostream& out, const TerminalDeviceRequest& request);
@@ -47,7 +39,7 @@ protected:
     std::wstring MakeFile(const std::wstring& name, const std::string& bytes);
 
     // Events of facilities 0x2BB and 0x162 raised since the test began.
-    std::vector<LineEvent> Events();
+    std::vector<LineEvent> Events() { return events_.Events(); }
 
     // A simulated engine on COM14 that follows the terminal's lines.
     void StartEngine(engine::EngineConfig config);
@@ -60,6 +52,7 @@ protected:
     Q4MExtractFunction extract_ = nullptr;
 
 private:
+    EventCapture events_;
     std::wstring folder_;
     DWORD savedHcr0_ = 0;
     DWORD savedFaults_ = 0;
@@ -67,11 +60,6 @@ private:
     std::string savedPlatformName_;
     bool hadRootLog_ = false;
     std::string savedRootLog_;
-    std::vector<BYTE> savedFilter_;
-    std::vector<DWORD> savedCodes_;
-    WORD savedEntryCount_ = 0;
-    WORD savedDefaultMask_ = 0;
-    bool filterSaved_ = false;
     engine::TerminalLines lines_;
     std::unique_ptr<engine::EngineThread> engine_;
     common::UniqueModule library_;
