@@ -46,6 +46,9 @@ void UtilityTest::SetUp() {
     if (::GetFileAttributesW(kLogPath) != INVALID_FILE_ATTRIBUTES) {
         savedLog_ = log;
     }
+    // The utility writes its log from the beginning and keeps an older log's
+    // tail: each test starts with none, so that it reads only its own run.
+    ::DeleteFileW(kLogPath);
     common::UniqueKey key;
     hadKey_ = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kConfigurationKey, 0, KEY_READ, key.put()) ==
               ERROR_SUCCESS;
