@@ -108,6 +108,9 @@ int Serve(const Options& options) {
     engine.Run(link, true);
 
     std::printf("%s", engine::SessionSummary(engine).c_str());
+    std::printf("wire: %u bytes from the host, %u from the engine\n",
+                static_cast<unsigned>(transcript.Sent(engine::Direction::FromHost).size()),
+                static_cast<unsigned>(transcript.Sent(engine::Direction::FromEngine).size()));
     if (!options.save.empty() && !engine.Flash().Save(options.save)) {
         std::fprintf(stderr, "Q4MEngineSim: cannot write %s\n", Narrow(options.save).c_str());
     }
@@ -126,7 +129,7 @@ int Serve(const Options& options) {
         std::printf("verdict: %s\n", verdict.c_str());
         return verdict.rfind("flash holds the image", 0) == 0 ? 0 : 1;
     }
-    return engine.CurrentStage() == engine::Stage::DriverRemoved ? 0 : 1;
+    return engine.DriverRemoved() ? 0 : 1;
 }
 
 } // namespace

@@ -81,6 +81,9 @@ void ScanEngine::Complain(const std::string& text) {
 // the engine deaf and forgets a downloaded driver.
 void ScanEngine::FollowLines() {
     bool listening = lines_->Powered() && lines_->FlashMode();
+    if (listening) {
+        listenedAt_ = ::GetTickCount();
+    }
     if (!listening) {
         if (stage_ != Stage::Off) {
             stage_ = Stage::Off;
@@ -88,6 +91,7 @@ void ScanEngine::FollowLines() {
         }
     } else if (stage_ == Stage::Off) {
         stage_ = Stage::WaitingAutoBaud;
+        driverRemoved_ = false;
     }
 }
 
@@ -252,6 +256,7 @@ void ScanEngine::RemoveDriver() {
     ReplyAcked(Point::CommandAck, CommandAckByte, CmdRemoveDriver);
     ReplyAcked(Point::CommandDone, CommandDoneByte, CmdRemoveDriver);
     stage_ = Stage::DriverRemoved;
+    driverRemoved_ = true;
 }
 
 void ScanEngine::SoftwareVersion() {
@@ -347,15 +352,29 @@ void ScanEngine::ExpectAck() {
     }
 }
 
+// The lines count while the engine waits, and once they have dropped in the
+// middle of an exchange it hears nothing more of it. Its supply holds up for a
+// moment though: a byte that arrived while it listened is received and
+// handled even when the host drops the lines right after sending it (as it
+// does after the last ack of a driver removal) and the engine's thread only
+// gets to it afterwards.
+bool ScanEngine::StillListening() {
+    if (lines_->Powered() && lines_->FlashMode()) {
+        listenedAt_ = ::GetTickCount();
+        return true;
+    }
+    return ::GetTickCount() - listenedAt_ < HoldUpMs;
+}
+
 void ScanEngine::ReceiveOrAbandon(BYTE* bytes, DWORD count, const char* what) {
-    if (!link_->Receive(bytes, count, config_.hostTimeoutMs)) {
-        if (!link_->Stopping()) {
+    if (!link_->Receive(bytes, count, config_.hostTimeoutMs, [this] { return StillListening(); })) {
+        if (!link_->Stopping() && lines_->Powered() && lines_->FlashMode()) {
             Complain(std::string("host silent while sending ") + what);
         }
         throw Abandon{};
     }
-    if (!(lines_->Powered() && lines_->FlashMode())) {
-        throw Abandon{}; // the lines dropped in the middle of the exchange
+    if (config_.received) {
+        config_.received(what);
     }
 }
 

@@ -40,11 +40,12 @@ bool SerialLink::Pause(DWORD ms) {
     return ::WaitForSingleObject(stop_, ms) == WAIT_TIMEOUT;
 }
 
-bool SerialLink::Receive(BYTE* bytes, DWORD count, DWORD timeoutMs) {
+bool SerialLink::Receive(BYTE* bytes, DWORD count, DWORD timeoutMs,
+                         const std::function<bool()>& listening) {
     DWORD start = ::GetTickCount();
     DWORD have = 0;
     while (have < count) {
-        if (Stopping()) {
+        if (Stopping() || (listening && !listening())) {
             return false;
         }
         DWORD got = 0;

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
+#include <vector>
 
 #include "common/handle.h"
 #include "engine/engine_thread.h"
@@ -111,6 +113,14 @@ common::UniqueFile OpenTerminalEnd() {
     return port;
 }
 
+// The engine notices lines that drop while it waits within one read slice.
+bool WaitForStage(const ScanEngine& engine, Stage stage) {
+    for (int i = 0; i < 500 && engine.CurrentStage() != stage; ++i) {
+        ::Sleep(10);
+    }
+    return engine.CurrentStage() == stage;
+}
+
 // Sends one byte and gives the engine's answer, or -1 when it stays quiet.
 int Exchange(HANDLE port, BYTE value) {
     DWORD done = 0;
@@ -138,12 +148,121 @@ TEST(EngineLines, BootLoaderAnswersOnlyWhenPoweredUpInFlashMode) {
     EXPECT_EQ(Exchange(port.get(), 0xAA), 0x88);
     // A power cycle starts the boot loader afresh: auto-baud comes first again.
     lines.powered = false;
+    ASSERT_TRUE(WaitForStage(engine.Engine(), Stage::Off));
     EXPECT_EQ(Exchange(port.get(), 0x00), -1);
     lines.powered = true;
     EXPECT_EQ(Exchange(port.get(), 0xAA), -1);
     EXPECT_EQ(Exchange(port.get(), 0x00), 0x54);
     engine.Stop();
     EXPECT_EQ(engine.Engine().CurrentStage(), Stage::WaitingDownload);
+}
+
+namespace {
+
+void Send(HANDLE port, const std::vector<BYTE>& bytes) {
+    DWORD done = 0;
+    ::WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+}
+
+int Answer(HANDLE port) {
+    BYTE answer = 0;
+    DWORD done = 0;
+    return ::ReadFile(port, &answer, 1, &done, nullptr) && done == 1 ? answer : -1;
+}
+
+// A command frame: five words high byte first, then their weighted checksum.
+std::vector<BYTE> Frame(WORD command) {
+    const WORD words[5] = {command, 0, 0, 0, 0};
+    const DWORD sum = WeightedChecksum(words, 5);
+    std::vector<BYTE> frame;
+    for (WORD w : words) {
+        frame.push_back(static_cast<BYTE>(w >> 8));
+        frame.push_back(static_cast<BYTE>(w));
+    }
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        frame.push_back(static_cast<BYTE>(sum >> shift));
+    }
+    return frame;
+}
+
+} // namespace
+
+// The host sends the last ack of a driver removal and powers the engine down
+// at once; the lines drop before the engine has handled that ack. The ack
+// arrived while the engine listened, so the driver counts as removed.
+TEST(EngineLines, AckReceivedBeforeThePowerDropsIsStillHandled) {
+    SwitchedLines lines;
+    lines.powered = true;
+    lines.flashMode = true;
+    std::atomic<bool> dropAtNextReceipt{false};
+    common::UniqueKernel dropped(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    EngineConfig config;
+    config.lines = &lines;
+    config.received = [&](const char*) {
+        if (dropAtNextReceipt) {
+            lines.powered = false;
+            ::SetEvent(dropped.get());
+        }
+    };
+    EngineThread engine(config);
+    ASSERT_TRUE(engine.Start());
+    common::UniqueFile port = OpenTerminalEnd();
+    ASSERT_TRUE(port);
+
+    ASSERT_EQ(Exchange(port.get(), 0x00), 0x54);
+    ASSERT_EQ(Exchange(port.get(), 0xAA), 0x88);
+    Send(port.get(), {1}); // a driver of one block
+    ASSERT_EQ(Answer(port.get()), 0x80);
+    ASSERT_EQ(Answer(port.get()), 1);
+    Send(port.get(), std::vector<BYTE>(256, 0));
+    ASSERT_EQ(Answer(port.get()), 0x7F);
+    Send(port.get(), {0, 0, 0, 0});
+    ASSERT_EQ(Answer(port.get()), 0xBB);
+    Send(port.get(), Frame(0x10)); // ack mode
+    ASSERT_EQ(Answer(port.get()), 0x32);
+    ASSERT_EQ(Answer(port.get()), 0x31);
+    Send(port.get(), {0x06});
+    Send(port.get(), Frame(0x12)); // remove driver
+    ASSERT_EQ(Answer(port.get()), 0x32);
+    Send(port.get(), {0x06});
+    ASSERT_EQ(Answer(port.get()), 0x31);
+    dropAtNextReceipt = true;
+    Send(port.get(), {0x06});
+    ASSERT_EQ(::WaitForSingleObject(dropped.get(), 5000), WAIT_OBJECT_0);
+    engine.Stop();
+    EXPECT_TRUE(engine.Engine().DriverRemoved());
+    EXPECT_TRUE(engine.Engine().Complaints().empty());
+}
+
+// Once the lines have dropped in the middle of an exchange the engine is deaf:
+// what the host sends afterwards is never taken as the rest of it.
+TEST(EngineLines, EngineHearsNothingAfterTheLinesDropMidExchange) {
+    SwitchedLines lines;
+    lines.powered = true;
+    lines.flashMode = true;
+    EngineConfig config;
+    config.lines = &lines;
+    config.received = [&](const char* what) {
+        if (std::string(what) == "the driver's block count") {
+            lines.powered = false;
+        }
+    };
+    EngineThread engine(config);
+    ASSERT_TRUE(engine.Start());
+    common::UniqueFile port = OpenTerminalEnd();
+    ASSERT_TRUE(port);
+
+    ASSERT_EQ(Exchange(port.get(), 0x00), 0x54);
+    ASSERT_EQ(Exchange(port.get(), 0xAA), 0x88);
+    Send(port.get(), {1}); // received while listening: the block is still asked for
+    ASSERT_EQ(Answer(port.get()), 0x80);
+    ASSERT_EQ(Answer(port.get()), 1);
+    ASSERT_TRUE(WaitForStage(engine.Engine(), Stage::Off));
+    Send(port.get(), std::vector<BYTE>(256, 0));
+    EXPECT_EQ(Answer(port.get()), -1); // no checksum request
+    engine.Stop();
+    EXPECT_EQ(engine.Engine().CurrentStage(), Stage::Off);
+    EXPECT_TRUE(engine.Engine().BlocksServed().empty());
 }
 
 TEST(EngineProgram, ServesUntilItsTimeIsUpThenSavesItsFlash) {

@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,10 @@ struct EngineConfig {
     DWORD hostTimeoutMs = 1500;
     DWORD pacingBaud = 0;             // 0: no pacing
     const LineState* lines = nullptr; // null: always powered in flash mode
+    // Called when bytes the engine waited for have arrived, before it handles
+    // them (`what` names them). Tests drop the lines here to show that a byte
+    // received while the engine listened is still handled.
+    std::function<void(const char* what)> received;
 };
 
 enum class Stage {
@@ -53,7 +59,11 @@ public:
     // What the engine holds now; read after the run has ended.
     const FlashMemory& Flash() const { return flash_; }
     FlashMemory& Flash() { return flash_; }
-    Stage CurrentStage() const { return stage_; }
+    // May also be read while the engine runs.
+    Stage CurrentStage() const { return stage_.load(); }
+    // Whether the session since the last power-up in flash mode removed its
+    // flash driver; it stays so after the host powers the engine down.
+    bool DriverRemoved() const { return driverRemoved_.load(); }
     const std::vector<WORD>& DriverWords() const { return driver_; }
     const std::vector<int>& BlocksServed() const { return blocksServed_; }
     bool AckMode() const { return ackMode_; }
@@ -82,6 +92,7 @@ private:
     void ReplyAcked(Point point, BYTE value, BYTE command);
     void ExpectAck();
     void ReceiveOrAbandon(BYTE* bytes, DWORD count, const char* what);
+    bool StillListening();
     void CheckRange(DWORD count, DWORD address, const char* command);
     void Complain(const std::string& text);
     void FollowLines();
@@ -92,7 +103,12 @@ private:
     FaultTable faults_;
     FlashMemory flash_;
     SerialLink* link_ = nullptr;
-    Stage stage_ = Stage::Off;
+    std::atomic<Stage> stage_{Stage::Off};
+    std::atomic<bool> driverRemoved_{false};
+    // How long an exchange in progress goes on hearing the host after the
+    // lines have dropped: far below the host's settle times after a power-down.
+    static constexpr DWORD HoldUpMs = 250;
+    DWORD listenedAt_ = 0; // tick count when the lines were last seen up
     std::vector<WORD> driver_;
     std::vector<int> blocksServed_;
     bool ackMode_ = false;

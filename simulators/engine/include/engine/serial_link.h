@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "engine/transcript.h"
 
 namespace engine {
@@ -19,8 +21,10 @@ public:
     // what is left on the line from an earlier session.
     bool Prepare();
 
-    // Reads `count` bytes within `timeoutMs`; false on timeout or stop.
-    bool Receive(BYTE* bytes, DWORD count, DWORD timeoutMs);
+    // Reads `count` bytes within `timeoutMs`; false on timeout or stop, and
+    // when `listening` (if given) says no before one of the read slices.
+    bool Receive(BYTE* bytes, DWORD count, DWORD timeoutMs,
+                 const std::function<bool()>& listening = {});
     void Send(BYTE value);
     // Waits `ms` unless told to stop first; false when stopping.
     bool Pause(DWORD ms);
