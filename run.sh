@@ -12,8 +12,10 @@
 # library log, the event log and the engine's verdict. Exits non-zero when the
 # run failed.
 set -euo pipefail
+caller=$(pwd)
 cd "$(dirname "$0")"
 root=$(pwd)
+run_started=$(date +%s)
 
 mode=direct
 extract_to=
@@ -23,7 +25,11 @@ case "${1:-}" in
 --extract)
     [ $# -ge 2 ] || { echo "usage: ./run.sh [--data-server | --extract FILE]" >&2; exit 2; }
     mode=extract
-    extract_to=$2
+    # A relative FILE is the caller's, not the project's.
+    case "$2" in
+    /*) extract_to=$2 ;;
+    *) extract_to=$caller/$2 ;;
+    esac
     ;;
 *) echo "usage: ./run.sh [--data-server | --extract FILE]" >&2; exit 2 ;;
 esac
@@ -45,7 +51,22 @@ mkdir -p "$work"
 say "Prerequisites and build"
 quietly prerequisites tools/install-prerequisites
 quietly configure cmake --preset terminal
-quietly build cmake --build --preset terminal
+# A first build takes minutes: show how far it has come.
+if ! cmake --build --preset terminal 2>&1 | tee "$work/build.out" | awk '
+    /^\[[0-9]+\/[0-9]+\]/ {
+        split(substr($1, 2, length($1) - 2), step, "/")
+        percent = int(step[1] * 100 / step[2])
+        if (percent >= shown) {
+            printf "  %3d%% built (%s of %s steps)\n", percent, step[1], step[2]
+            fflush()
+            shown = percent - percent % 10 + 10
+        }
+    }
+    /no work to do/ { print "  up to date"; fflush() }'; then
+    tail -n 30 "$work/build.out" >&2
+    echo "run.sh: the build failed (whole output in $work/build.out)" >&2
+    exit 1
+fi
 bin=$root/build/bin
 for program in Q4MUpgradeUtility.exe Q4MEngineSim.exe Q4MSampleFiles.exe evtlog.exe \
     HVTDataServer.exe HVTBarCodeReaderSim.dll HVTEventLog.dll; do
@@ -116,9 +137,10 @@ fi
 utility_args=(/s)
 [ "$mode" = extract ] && utility_args+=('/e\Q4MHostCopy.bin')
 say "Q4MUpgradeUtility.exe ${utility_args[*]}"
-started=$(date +%s)
+started=$(date +%s%N)
 "$terminal" run "$bin/Q4MUpgradeUtility.exe" "${utility_args[@]}" || true
-echo "  finished in $(($(date +%s) - started)) s"
+run_ms=$((($(date +%s%N) - started) / 1000000))
+printf '  finished in %d.%01d s\n' $((run_ms / 1000)) $((run_ms % 1000 / 100))
 
 # The engine ends by itself once the driver is removed; do not wait for ever.
 for _ in $(seq 1 100); do
@@ -129,58 +151,121 @@ kill "$engine_pid" 2>/dev/null || true
 wait "$engine_pid" 2>/dev/null || true
 engine_pid=
 
-show_log() { # title file lines
-    if [ -f "$2" ]; then
-        local total
-        total=$(tr '\r' '\n' <"$2" | grep -c . || true)
-        say "$1 (last $3 of $total lines; all in ${2#"$root"/})"
-        { tr '\r' '\n' <"$2" | grep . || true; } | tail -n "$3" | sed 's/^/  /'
-    else
-        say "$1: none written"
-    fi
-}
-show_log "Utility log" "$q4m/q4muputil.log" 6
-if [ "$mode" = extract ]; then
-    show_log "Library log" "$drive_c/Q4MExtract.log" 6
+lines_of() { tr '\r' '\n' <"$1" | grep . || true; } # a log's lines, either line end
+
+# The utility log is written from its beginning and keeps an older run's tail:
+# this run's lines are those up to its closing line.
+utility_log=$q4m/q4muputil.log
+say "Utility log"
+if [ -f "$utility_log" ]; then
+    this_run=$(lines_of "$utility_log" | awk '{ print } /^Closing log file$/ { exit }')
+    all=$(lines_of "$utility_log" | wc -l)
+    mine=$(grep -c . <<<"$this_run" || true)
+    echo "  this run wrote $mine lines; $((all - mine)) older lines follow them in ${utility_log#"$root"/}"
+    sed 's/^/  /' <<<"$this_run"
 else
-    show_log "Library log" "$drive_c/Q4MUpgrd.log" 6
+    this_run=
+    echo "  none written (${utility_log#"$root"/})"
 fi
+utility_result=$(grep -E '^OnButtonUpgrade\(\), (Download successful|Error upgrading Q4M|IBarcodeConfig download successful|Error IBarcode download|Extraction successful|Error extracting Q4M)\.$' <<<"$this_run" || true)
+
+library_log=$drive_c/Q4MUpgrd.log
+[ "$mode" = extract ] && library_log=$drive_c/Q4MExtract.log
+say "Library log"
+library_end=
+if [ -s "$library_log" ]; then
+    echo "  $(lines_of "$library_log" | wc -l) lines in ${library_log#"$root"/}; how the run ended:"
+    library_end=$(lines_of "$library_log" | grep -E '^\[116\]|ERROR' || true)
+    if [ -n "$library_end" ]; then
+        head -n 8 <<<"$library_end" | sed 's/^/  /'
+    elif [ "$mode" = extract ]; then
+        lines_of "$library_log" | grep -E '^\[165\]' | sed 's/^/  /'
+        echo "  (no ERROR line: the extract ran to its end)"
+    else
+        echo "  (no line says how the upgrade ended)"
+    fi
+else
+    echo "  none written (${library_log#"$root"/})"
+fi
+
 say "Event log (warnings and errors)"
 { "$terminal" run "$bin/evtlog.exe" dump || true; } | tail -n 6 | sed 's/^/  /'
 [ "$mode" = data-server ] && { say "Data server"; sed 's/^/  /' "$work/dataserver.out" | tail -n 3; }
 
 say "The engine's account"
-{ grep -v -e listening -e '^verdict:' "$work/engine.out" || echo "(none: the engine was stopped)"; } |
-    tail -n 6 | sed 's/^/  /'
+account=$(grep -v -e listening -e '^verdict:' "$work/engine.out" || true)
+if [ -n "$account" ]; then
+    sed 's/^/  /' <<<"$account"
+else
+    echo "  none: the engine had not seen its flash driver removed when it was stopped"
+fi
+writes=$(grep -E '^erasures:' <<<"$account" || true)
+wire=$(grep -E '^wire:' <<<"$account" || true)
+if [ -n "$writes" ] && [ -n "$wire" ]; then
+    whole=$(sed -E 's/.*block writes: ([0-9]+).*/\1/' <<<"$writes")
+    same=$(sed -E 's/.*same-word writes: ([0-9]+).*/\1/' <<<"$writes")
+    host=$(sed -E 's/^wire: ([0-9]+) bytes from the host.*/\1/' <<<"$wire")
+    answers=$(sed -E 's/.*, ([0-9]+) from the engine.*/\1/' <<<"$wire")
+    bytes=$((host + answers))
+    wire_ms=$((bytes * 10 * 1000 / 38400)) # start bit, eight data bits, stop bit
+    echo "  summary: $whole blocks written whole, $same as same-word frames;" \
+        "$bytes bytes on the wire ($host from the terminal, $answers from the engine)"
+    printf '  time: %d.%01d s for the run; these bytes need %d.%01d s on a 38400 baud line\n' \
+        $((run_ms / 1000)) $((run_ms % 1000 / 100)) $((wire_ms / 1000)) $((wire_ms % 1000 / 100))
+fi
 
 say "Verdict"
-ok=0
-utility_log=$(tr -d '\r' <"$q4m/q4muputil.log" 2>/dev/null || true)
-case "$mode" in
-direct) grep -q "Download successful" <<<"$utility_log" && ok=1 ;;
-data-server) grep -q "IBarcodeConfig download successful" <<<"$utility_log" && ok=1 ;;
-extract) grep -q "Extraction successful" <<<"$utility_log" && ok=1 ;;
-esac
+# Each party's own word, then whether they agree.
+utility_ok=0
+case "$utility_result" in *successful.) utility_ok=1 ;; esac
+[ -n "$utility_result" ] || utility_result="no result line in the log of this run"
+echo "  utility: $utility_result"
+library_ok=0
+if [ "$mode" = extract ]; then
+    [ -s "$library_log" ] && ! grep -q ERROR <<<"$library_end" && library_ok=1
+else
+    grep -q '^\[116\]' <<<"$library_end" && ! grep -q ERROR <<<"$library_end" && library_ok=1
+fi
+echo "  library: $([ $library_ok = 1 ] && echo "the run ended without an error" || echo "the run did not succeed")"
+engine_ok=0
 if [ "$mode" = extract ]; then
     image="$q4m/Q4Mfirmware.bin"
     copy="$drive_c/Q4MHostCopy.bin"
     if [ -f "$copy" ] && cmp -s -n "$(stat -c %s "$image")" "$image" "$copy"; then
+        engine_ok=1
         cp "$copy" "$extract_to"
-        echo "  host copy holds the engine's flash (begins with the preset image): yes"
-        echo "  written to $extract_to ($(stat -c %s "$copy") bytes)"
+        echo "  host copy: holds the engine's flash (begins with the preset image);" \
+            "written to $extract_to ($(stat -c %s "$copy") bytes)"
     else
-        echo "  host copy holds the engine's flash: no"
-        ok=0
+        echo "  host copy: does not hold the engine's flash"
     fi
 else
-    verdict=$(grep '^verdict:' "$work/engine.out" || echo "verdict: none (the engine did not finish)")
-    echo "  engine $verdict"
-    grep -q '^verdict: flash holds the image' "$work/engine.out" || ok=0
-    printf '  flash contents equal the image: %s\n' "$([ $ok = 1 ] && echo yes || echo no)"
+    verdict=$(grep '^verdict:' "$work/engine.out" || true)
+    grep -q '^verdict: flash holds the image' <<<"$verdict" && engine_ok=1
+    if [ -n "$verdict" ]; then
+        echo "  engine: ${verdict#verdict: }"
+    else
+        echo "  engine: no verdict (the engine did not finish)"
+    fi
 fi
-if [ $ok = 1 ]; then
-    echo "  run succeeded"
+if [ $utility_ok != $engine_ok ] || [ $library_ok != $engine_ok ]; then
+    if [ $engine_ok = 1 ]; then
+        echo "  the parties disagree: the engine holds the new firmware, but the" \
+            "$([ $utility_ok = 0 ] && echo utility || echo library) does not report success;" \
+            "its log above says why"
+    elif [ "$mode" = extract ]; then
+        echo "  the parties disagree: the logs report success, but the host copy does not hold the engine's flash"
+    elif [ -z "$verdict" ]; then
+        echo "  the parties disagree: the logs report success, but the engine never saw its flash" \
+            "driver removed, so it gave no verdict (run.sh stopped it 10 s after the utility ended)"
+    else
+        echo "  the parties disagree: the logs report success, but the engine's flash does not hold the image"
+    fi
+fi
+total=$(($(date +%s) - run_started))
+if [ $utility_ok = 1 ] && [ $library_ok = 1 ] && [ $engine_ok = 1 ]; then
+    echo "  run succeeded (${total} s in all)"
     exit 0
 fi
-echo "  run FAILED (engine output in ${work#"$root"/}/engine.out)"
+echo "  run FAILED (${total} s in all; engine output in ${work#"$root"/}/engine.out)"
 exit 1
