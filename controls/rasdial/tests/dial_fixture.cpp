@@ -118,15 +118,15 @@ std::vector<DialEvent> DialTest::Events() const {
 bool DialTest::PumpUntil(const wchar_t* name, DWORD timeoutMs) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        for (const DialEvent& event : Events()) {
-            if (event.name == name) {
-                return true;
-            }
-        }
         MSG message;
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
+        }
+        for (const DialEvent& event : Events()) {
+            if (event.name == name) {
+                return true;
+            }
         }
         const DWORD elapsed = ::GetTickCount() - start;
         if (elapsed >= timeoutMs) {
