@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "dial_fixture.h"
+#include "frame/extent.h"
 #include "testsupport/ole_stores.h"
 #include "testsupport/registry_checks.h"
 
@@ -48,6 +49,18 @@ TEST_F(Control, SavesSyncDialAndSyncTimeoutAfterItsExtentAndLoadsThemBack) {
     loaded->get_SyncTimeout(&timeout);
     EXPECT_EQ(sync, 0);
     EXPECT_EQ(timeout, -3);
+}
+
+TEST_F(Control, ANewControlIsTwentyEightPixelsSquare) {
+    common::ComPtr<IOleObject> created;
+    ASSERT_EQ(::CoCreateInstance(CLSID_RASDial, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                                 created.put_void()),
+              S_OK);
+    SIZEL extent = {};
+    ASSERT_EQ(created->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    const SIZEL designed = frame::ExtentOfPixels(28, 28);
+    EXPECT_EQ(extent.cx, designed.cx);
+    EXPECT_EQ(extent.cy, designed.cy);
 }
 
 TEST_F(Control, RegisteredAsAnInsertableControlInvisibleAtRunTime) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "entries_fixture.h"
+#include "frame/extent.h"
 #include "testsupport/ole_container.h"
 #include "testsupport/ole_stores.h"
 
@@ -110,6 +111,14 @@ TEST_F(Views, AnotherThreadIsRefusedAfterWaitingFiveSeconds) {
     EXPECT_GE(call.elapsed, 4900u);
     // The creating thread still gets its views.
     EXPECT_TRUE(EntriesView());
+}
+
+TEST_F(Views, ANewControlIsTwentyEightPixelsSquare) {
+    SIZEL extent = {};
+    ASSERT_EQ(control_.as<IOleObject>()->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    const SIZEL designed = frame::ExtentOfPixels(28, 28);
+    EXPECT_EQ(extent.cx, designed.cx);
+    EXPECT_EQ(extent.cy, designed.cy);
 }
 
 TEST(ShowDefault, FollowsThePutProtocolAndIsSavedAfterTheExtent) {
