@@ -346,6 +346,12 @@ LRESULT CALLBACK SipWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEACTIVATE:
         // Tapping the panel leaves the focus where the text goes.
         return MA_NOACTIVATE;
+    case WM_CONTEXTMENU:
+        // The panel's own options, as the SIP button's menu offers them.
+        if (State().inputMethod != nullptr) {
+            State().inputMethod->UserOptionsDlg(window);
+        }
+        return 0;
     case kRunOnSipThread:
         reinterpret_cast<Operation*>(lParam)->Run();
         return 0;

@@ -82,7 +82,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetImData(DWORD, void*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetImData(DWORD, void*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE UserOptionsDlg(HWND) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UserOptionsDlg(HWND parent) override {
+        return Record(parent == g_selectedSip ? "UserOptionsDlg" : "UserOptionsDlg(bad)");
+    }
 
 private:
     HRESULT Record(const char* call) {
@@ -349,6 +351,14 @@ TEST_F(SipManager, InputMethodIsLoadedShownHiddenAndUnloadedInThePlatformOrder) 
     TerminalResetSip();
     EXPECT_EQ(g_calls, (std::vector<std::string>{"first:Deselect"}));
     EXPECT_FALSE(::IsWindow(sip));
+}
+
+TEST_F(SipManager, ContextMenuOfThePanelOpensTheInputMethodsOptions) {
+    ASSERT_TRUE(Select(kFirstMethod));
+    g_calls.clear();
+    ::SendMessageW(TerminalSipWindow(), WM_CONTEXTMENU,
+                   reinterpret_cast<WPARAM>(TerminalSipWindow()), MAKELPARAM(10, 300));
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"first:UserOptionsDlg"}));
 }
 
 TEST_F(SipManager, ShowingMakesTheWindowAndLoadsTheDefaultInputMethod) {
