@@ -4,6 +4,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <utility>
+#include <vector>
+
 #include "script_host.h"
 
 namespace scripthost {
@@ -29,6 +32,99 @@ public:
 private:
     ITypeInfo* info_;
     TYPEATTR* attr_ = nullptr;
+};
+
+// Stores `value` into a typed reference of the source's; false for a type
+// that is not kept by reference here.
+bool Store(const VARIANT& reference, VARIANT& value) {
+    const VARTYPE type = static_cast<VARTYPE>(reference.vt & ~VT_BYREF);
+    if (FAILED(::VariantChangeType(&value, &value, 0, type))) {
+        return false;
+    }
+    switch (type) {
+    case VT_BSTR:
+        ::SysFreeString(*reference.pbstrVal);
+        *reference.pbstrVal = value.bstrVal;
+        break;
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+        if (*reference.ppunkVal != nullptr) {
+            (*reference.ppunkVal)->Release();
+        }
+        *reference.ppunkVal = value.punkVal;
+        break;
+    case VT_I1:
+    case VT_UI1:
+        *reference.pbVal = value.bVal;
+        return true;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL:
+        *reference.piVal = value.iVal;
+        return true;
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_ERROR:
+        *reference.plVal = value.lVal;
+        return true;
+    case VT_R4:
+        *reference.pfltVal = value.fltVal;
+        return true;
+    case VT_R8:
+    case VT_DATE:
+        *reference.pdblVal = value.dblVal;
+        return true;
+    case VT_CY:
+        *reference.pcyVal = value.cyVal;
+        return true;
+    default:
+        return false;
+    }
+    // The reference now owns what the value held.
+    value.vt = VT_EMPTY;
+    return true;
+}
+
+// The engine keeps a handler's ByRef parameter bound to the caller's
+// variable only when it comes as a reference to a VARIANT: each typed
+// reference of the event goes to the handler as a VARIANT of the host's,
+// and what the handler left there goes back into the source's variable.
+class ByReference {
+public:
+    explicit ByReference(const DISPPARAMS* params) {
+        if (params == nullptr) {
+            return;
+        }
+        arguments_.assign(params->rgvarg, params->rgvarg + params->cArgs);
+        holders_.resize(params->cArgs);
+        for (UINT i = 0; i < params->cArgs; ++i) {
+            const VARIANT& original = params->rgvarg[i];
+            if ((original.vt & VT_BYREF) == 0 || original.vt == (VT_BYREF | VT_VARIANT) ||
+                (original.vt & VT_ARRAY) != 0 ||
+                FAILED(::VariantCopyInd(holders_[i].get(), const_cast<VARIANT*>(&original)))) {
+                continue;
+            }
+            VARIANT& passed = arguments_[i];
+            passed.vt = VT_BYREF | VT_VARIANT;
+            passed.pvarVal = holders_[i].get();
+            originals_.push_back({i, original});
+        }
+    }
+
+    VARIANT* Arguments() noexcept { return arguments_.empty() ? nullptr : arguments_.data(); }
+
+    void WriteBack() {
+        for (const auto& [index, reference] : originals_) {
+            Store(reference, *holders_[index].get());
+        }
+    }
+
+private:
+    std::vector<VARIANT> arguments_; // borrowed, but for the holders'
+    std::vector<common::UniqueVariant> holders_;
+    std::vector<std::pair<UINT, VARIANT>> originals_;
 };
 
 class EventSink final : public IDispatch {
@@ -95,14 +191,14 @@ public:
         if (FAILED(script->GetDispID(handler.get(), fdexNameCaseInsensitive, &handlerId))) {
             return S_OK;
         }
-        DISPPARAMS none = {nullptr, nullptr, 0, 0};
-        DISPPARAMS call = params != nullptr ? *params : none;
-        call.rgdispidNamedArgs = nullptr;
-        call.cNamedArgs = 0;
+        const UINT count = params != nullptr ? params->cArgs : 0;
+        ByReference references(params);
+        DISPPARAMS call = {references.Arguments(), nullptr, count, 0};
         common::UniqueVariant ignored;
         EXCEPINFO error = {};
         HRESULT hr = script->InvokeEx(handlerId, lcid, DISPATCH_METHOD, &call,
                                       result != nullptr ? result : ignored.get(), &error, nullptr);
+        references.WriteBack();
         ::SysFreeString(error.bstrSource);
         ::SysFreeString(error.bstrDescription);
         ::SysFreeString(error.bstrHelpFile);
