@@ -25,7 +25,8 @@ Set scans = Host.CreateList()
 Host.Place scans, 4, 4, 224, 220
 
 ' The batch: full after BatchSize scans, then it starts again.
-Dim batch
+Dim batch, scanned
+scanned = 0
 Set batch = CreateObject("QzpeProgressBar.ProgressBar")
 Host.Place batch, 4, 232, 224, 20
 batch.Scrolling = 0
@@ -44,7 +45,8 @@ Sub Reader_CompleteRead(lStatus, pData, eSymbology, eDataType, stDate)
     If lStatus = 0 Then
         If batch.Value >= BatchSize Then batch.Value = 0
         batch.Value = batch.Value + 1
-        scans.Add CStr(scans.Count + 1) & ". " & pData
+        scanned = scanned + 1
+        scans.Add scanned & ". " & pData
     Else
         scans.Add "Read failed: 0x" & Hex(lStatus)
     End If

@@ -118,6 +118,7 @@ private:
                  EXCEPINFO* error) override {
         // Once the run ends, every call unwinds the script that is still running.
         if (host_.Ending()) {
+            host_.CalledWhileEnding();
             return kRunEnding;
         }
         switch (id) {

@@ -136,8 +136,7 @@ int ScriptHost::Run() {
     HRESULT hr = StartEngine(text_);
     if (FAILED(hr) && !errorReported_ && !ending_) {
         WriteError(scriptPath_ + L": the script engine failed (" + HexCode(hr) + L")");
-        exitCode_ = kExitCannotStart;
-        ending_ = true;
+        Quit(kExitCannotStart);
     }
     while (!ending_) {
         ::MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -258,10 +257,18 @@ HRESULT ScriptHost::Sleep(LONG milliseconds) {
 void ScriptHost::Quit(int exitCode) {
     if (!ending_) {
         ending_ = true;
+        endingSince_ = ::GetTickCount();
         exitCode_ = exitCode;
     }
     // Wakes the message loop.
     ::PostMessageW(form_.Window(), WM_NULL, 0, 0);
+}
+
+void ScriptHost::CalledWhileEnding() {
+    constexpr DWORD kGraceMs = 3000;
+    if (ending_ && ::GetTickCount() - endingSince_ > kGraceMs) {
+        ::ExitProcess(static_cast<UINT>(exitCode_));
+    }
 }
 
 void ScriptHost::ScriptError(IActiveScriptError* error) {

@@ -41,6 +41,10 @@ public:
     HRESULT Sleep(LONG milliseconds);
     void Quit(int exitCode);
     bool Ending() const noexcept { return ending_; }
+    // A script that goes on calling the host long after the run ended (its
+    // errors ignored by On Error Resume Next) would never let the host end:
+    // past a grace period the process ends with the run's exit code.
+    void CalledWhileEnding();
     // Binds Sub <prefix>_<Event> handlers to the events of `source`.
     HRESULT Connect(IUnknown* source, const std::wstring& prefix, std::wstring& why);
     // Creates an object by ProgID, sited on the form when it is a control.
@@ -79,6 +83,7 @@ private:
     common::ComPtr<IActiveScript> engine_;
     std::vector<Connection> connections_;
     bool ending_ = false;
+    DWORD endingSince_ = 0;
     bool errorReported_ = false;
     int exitCode_ = 0;
 };

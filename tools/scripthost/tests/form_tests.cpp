@@ -115,4 +115,18 @@ TEST(HostForm, PlaceMovesControlsAndListsAndTheListHoldsTheScriptsLines) {
     EXPECT_EQ(run.Finish(), 0u) << run.Errors();
 }
 
+TEST(HostForm, ClosingTheFormEndsEvenAScriptThatIgnoresEveryError) {
+    HostRun run;
+    ASSERT_TRUE(run.Start("On Error Resume Next\r\n"
+                          "Host.Echo \"window\", Host.Window\r\n"
+                          "Do\r\n"
+                          "    Host.Sleep 20\r\n"
+                          "Loop\r\n"));
+    ASSERT_TRUE(run.WaitForOutput("\r\n")) << run.Errors();
+    const std::vector<long long> window = Numbers(run.Output(), "window");
+    ASSERT_EQ(window.size(), 1u) << run.Output();
+    ASSERT_TRUE(::PostMessageW(AsWindow(window[0]), WM_CLOSE, 0, 0));
+    EXPECT_EQ(run.Finish(), 0u);
+}
+
 } // namespace
