@@ -47,19 +47,19 @@ void WriteFileName(const std::wstring& text) {
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+BOOL CALLBACK CollectScriptHostForm(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (::wcscmp(name, L"HVTScriptHostForm") == 0) {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    }
+    return TRUE;
+}
+
 // The forms of the terminal's script host that are open now.
 std::vector<HWND> ScriptHostForms() {
     std::vector<HWND> forms;
-    ::EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[64] = {};
-            ::GetClassNameW(window, name, 64);
-            if (::wcscmp(name, L"HVTScriptHostForm") == 0) {
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&forms));
+    ::EnumWindows(&CollectScriptHostForm, reinterpret_cast<LPARAM>(&forms));
     return forms;
 }
 
