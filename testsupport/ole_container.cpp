@@ -206,7 +206,13 @@ private:
     LONG refs_ = 0;
 };
 
-OleContainer::OleContainer() : form_(CreateForm()), site_(new ContainerSite(form_.get())) {}
+OleContainer::OleContainer()
+    : form_(CreateForm()), formWindow_(form_.get()), site_(new ContainerSite(formWindow_)) {}
+
+OleContainer::OleContainer(HWND form, const RECT& position)
+    : formWindow_(form), site_(new ContainerSite(form)) {
+    site_->position = position;
+}
 
 OleContainer::~OleContainer() {
     Close();
@@ -259,7 +265,7 @@ HRESULT OleContainer::Activate() {
         return E_NOINTERFACE;
     }
     return object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
-                          static_cast<IOleClientSite*>(site_.get()), 0, form_.get(),
+                          static_cast<IOleClientSite*>(site_.get()), 0, formWindow_,
                           &site_->position);
 }
 

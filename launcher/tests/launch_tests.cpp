@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/handle.h"
 #include "launch.h"
@@ -46,6 +47,40 @@ void WriteFileName(const std::wstring& text) {
                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+BOOL CALLBACK CollectScriptHostForm(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (::wcscmp(name, L"HVTScriptHostForm") == 0) {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    }
+    return TRUE;
+}
+
+// The forms of the terminal's script host that are open now.
+std::vector<HWND> ScriptHostForms() {
+    std::vector<HWND> forms;
+    ::EnumWindows(&CollectScriptHostForm, reinterpret_cast<LPARAM>(&forms));
+    return forms;
+}
+
+// The process behind a window, for waiting on it.
+common::UniqueKernel ProcessOf(HWND window) {
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(window, &id);
+    return common::UniqueKernel(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id));
+}
+
+// The application keeps running after its start; closing its form ends it.
+void CloseScriptHosts() {
+    for (HWND form : ScriptHostForms()) {
+        common::UniqueKernel process = ProcessOf(form);
+        ::PostMessageW(form, WM_CLOSE, 0, 0);
+        if (process) {
+            ::WaitForSingleObject(process.get(), kTimeoutMs);
+        }
+    }
+}
+
 // The launcher installed in a folder of the terminal, with or without the
 // sample script beside it; the script's registry value is put back afterwards.
 class InstalledLauncher : public ::testing::Test {
@@ -59,6 +94,7 @@ protected:
     }
 
     void TearDown() override {
+        CloseScriptHosts();
         RemoveFolder(folder_);
         if (savedFileName_) {
             WriteFileName(*savedFileName_);
@@ -137,6 +173,19 @@ TEST_F(InstalledLauncher, CommandLineIsRecordedAndTheScriptBesideItRuns) {
 
     EXPECT_EQ(ReadFileName(), L"orders");
     EXPECT_EQ(WaitForScriptLog(), "FileName: [orders]\r\nStarted.\r\n");
+
+    // The terminal's script host runs it: its form stands, captioned by the
+    // script, with the scan list and the batch bar, waiting for scans.
+    const std::vector<HWND> forms = ScriptHostForms();
+    ASSERT_EQ(forms.size(), 1u);
+    common::UniqueKernel host = ProcessOf(forms[0]);
+    ASSERT_TRUE(host);
+    EXPECT_EQ(::WaitForInputIdle(host.get(), kTimeoutMs), 0u);
+    EXPECT_EQ(::WaitForSingleObject(host.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(forms[0], caption, 64);
+    EXPECT_STREQ(caption, L"ZVNR");
+    EXPECT_NE(::FindWindowExW(forms[0], nullptr, L"LISTBOX", nullptr), nullptr);
 }
 
 TEST_F(InstalledLauncher, CommandLineIsRecordedExactlyAsReceived) {

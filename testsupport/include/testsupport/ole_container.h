@@ -20,6 +20,9 @@ class OleContainer {
 public:
     // Creates the form window (shown, without activation).
     OleContainer();
+    // Sites the control on a form of the caller's, at `position`; the form is
+    // borrowed and must outlive the container.
+    OleContainer(HWND form, const RECT& position);
     OleContainer(const OleContainer&) = delete;
     OleContainer& operator=(const OleContainer&) = delete;
     // Closes and releases the control.
@@ -41,7 +44,7 @@ public:
 
     IUnknown* Control() const noexcept { return control_.get(); }
     template <typename I> common::ComPtr<I> As() const noexcept { return control_.as<I>(); }
-    HWND Form() const noexcept { return form_.get(); }
+    HWND Form() const noexcept { return formWindow_; }
     // The control's in-place window; null when it has none.
     HWND ControlWindow() const;
     RECT SiteRect() const;
@@ -58,6 +61,7 @@ public:
 
 private:
     common::UniqueWindow form_;
+    HWND formWindow_;
     common::ComPtr<ContainerSite> site_;
     common::ComPtr<IUnknown> control_;
     DWORD notifyCookie_ = 0;
