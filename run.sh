@@ -210,7 +210,7 @@ if [ -n "$writes" ] && [ -n "$wire" ]; then
     wire_ms=$((bytes * 10 * 1000 / 38400)) # start bit, eight data bits, stop bit
     echo "  summary: $whole blocks written whole, $same as same-word frames;" \
         "$bytes bytes on the wire ($host from the terminal, $answers from the engine)"
-    printf '  time: %d.%01d s for the run; these bytes need %d.%01d s on a 38400 baud line\n' \
+    printf '  time: %d.%01d s for the run; these bytes need %d.%01d s on a 38400 baud line (the simulated line is not paced)\n' \
         $((run_ms / 1000)) $((run_ms % 1000 / 100)) $((wire_ms / 1000)) $((wire_ms % 1000 / 100))
 fi
 
