@@ -45,7 +45,10 @@ bool SerialLink::Receive(BYTE* bytes, DWORD count, DWORD timeoutMs,
     DWORD start = ::GetTickCount();
     DWORD have = 0;
     while (have < count) {
-        if (Stopping() || (listening && !listening())) {
+        // Told to stop, the engine still takes what the host sent before: one
+        // more read slice, then it gives up.
+        const bool stopping = Stopping();
+        if (listening && !listening()) {
             return false;
         }
         DWORD got = 0;
@@ -58,7 +61,7 @@ bool SerialLink::Receive(BYTE* bytes, DWORD count, DWORD timeoutMs,
             transcript_.Record(Direction::FromHost, bytes[have + i]);
         }
         have += got;
-        if (have < count && ::GetTickCount() - start >= timeoutMs) {
+        if (have < count && (stopping || ::GetTickCount() - start >= timeoutMs)) {
             return false;
         }
     }

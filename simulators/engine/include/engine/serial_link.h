@@ -21,8 +21,9 @@ public:
     // what is left on the line from an earlier session.
     bool Prepare();
 
-    // Reads `count` bytes within `timeoutMs`; false on timeout or stop, and
-    // when `listening` (if given) says no before one of the read slices.
+    // Reads `count` bytes within `timeoutMs`; false on timeout, when `listening`
+    // (if given) says no before one of the read slices, and on stop once the
+    // bytes already on the line have been taken.
     bool Receive(BYTE* bytes, DWORD count, DWORD timeoutMs,
                  const std::function<bool()>& listening = {});
     void Send(BYTE value);
