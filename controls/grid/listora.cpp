@@ -126,6 +126,16 @@ LRESULT Listora::SendList(UINT message, WPARAM wParam, LPARAM lParam) const {
     return list_ ? ::SendMessageW(list_.get(), message, wParam, lParam) : 0;
 }
 
+void Listora::SetOwnerDrawn(int column) const {
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    ::SendMessageW(header_.get(), HDM_GETITEMW, static_cast<WPARAM>(column),
+                   reinterpret_cast<LPARAM>(&item));
+    item.fmt |= HDF_OWNERDRAW;
+    ::SendMessageW(header_.get(), HDM_SETITEMW, static_cast<WPARAM>(column),
+                   reinterpret_cast<LPARAM>(&item));
+}
+
 void Listora::InvalidateList() const {
     if (list_) {
         ::InvalidateRect(list_.get(), nullptr, TRUE);
@@ -312,16 +322,9 @@ HRESULT Listora::put_ColumnCount(LONG newVal) {
             column.iSubItem = static_cast<int>(i);
             const LRESULT inserted = SendList(LVM_INSERTCOLUMNW, static_cast<WPARAM>(i),
                                               reinterpret_cast<LPARAM>(&column));
-            if (inserted < 0) {
-                continue; // the column is skipped
+            if (inserted >= 0) { // a column that cannot be inserted is skipped
+                SetOwnerDrawn(static_cast<int>(inserted));
             }
-            HDITEMW item = {};
-            item.mask = HDI_FORMAT;
-            ::SendMessageW(header_.get(), HDM_GETITEMW, static_cast<WPARAM>(inserted),
-                           reinterpret_cast<LPARAM>(&item));
-            item.fmt |= HDF_OWNERDRAW;
-            ::SendMessageW(header_.get(), HDM_SETITEMW, static_cast<WPARAM>(inserted),
-                           reinterpret_cast<LPARAM>(&item));
         }
         for (LONG count = ColumnCountNow(); count > newVal; count = ColumnCountNow()) {
             if (SendList(LVM_DELETECOLUMN, static_cast<WPARAM>(count - 1)) == 0) {
@@ -367,13 +370,7 @@ HRESULT Listora::put_ColumnAlignment(LONG Index, Alignment newVal) {
         column.fmt = static_cast<int>(newVal);
         SendList(LVM_SETCOLUMNW, static_cast<WPARAM>(Index - 1), reinterpret_cast<LPARAM>(&column));
         // Setting the format takes the owner-draw flag off the header item.
-        HDITEMW item = {};
-        item.mask = HDI_FORMAT;
-        ::SendMessageW(header_.get(), HDM_GETITEMW, static_cast<WPARAM>(Index - 1),
-                       reinterpret_cast<LPARAM>(&item));
-        item.fmt |= HDF_OWNERDRAW;
-        ::SendMessageW(header_.get(), HDM_SETITEMW, static_cast<WPARAM>(Index - 1),
-                       reinterpret_cast<LPARAM>(&item));
+        SetOwnerDrawn(Index - 1);
         return S_OK;
     });
 }
@@ -414,6 +411,8 @@ HRESULT Listora::put_ColumnHeader(LONG Index, BSTR newVal) {
         column.mask = LVCF_TEXT;
         column.pszText = newVal != nullptr ? newVal : empty;
         SendList(LVM_SETCOLUMNW, static_cast<WPARAM>(Index - 1), reinterpret_cast<LPARAM>(&column));
+        // So does setting the text, on this platform's list view.
+        SetOwnerDrawn(Index - 1);
         return S_OK;
     });
 }

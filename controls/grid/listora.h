@@ -139,6 +139,8 @@ private:
     void ApplyHideSelection();
     void ApplyEnabled();
     void InvalidateList() const;
+    // Gives a header item back to the grid's drawing.
+    void SetOwnerDrawn(int column) const;
 
     frame::ContainedWindow<Listora> list_{this, &Listora::ListMessages};
     frame::ContainedWindow<Listora> header_{this, &Listora::HeaderMessages};
