@@ -15,8 +15,8 @@ std::vector<common::ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
     return sinks;
 }
 
-void ConnectionPoint::FireDispatch(DISPID dispid,
-                                   std::initializer_list<VARIANT> args) const noexcept {
+void ConnectionPoint::FireDispatch(DISPID dispid, std::initializer_list<VARIANT> args,
+                                   LCID locale) const noexcept {
     try {
         std::vector<VARIANTARG> reversed(args.begin(), args.end());
         std::reverse(reversed.begin(), reversed.end());
@@ -26,8 +26,8 @@ void ConnectionPoint::FireDispatch(DISPID dispid,
             // The sink was asked for a dispatch interface when it connected.
             auto* dispatch = static_cast<IDispatch*>(sink.get());
             common::UniqueVariant ignored;
-            dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                             ignored.put(), nullptr, nullptr);
+            dispatch->Invoke(dispid, IID_NULL, locale, DISPATCH_METHOD, &params, ignored.put(),
+                             nullptr, nullptr);
         }
     } catch (...) {
         // Out of memory for the snapshot: the event is lost, the object lives on.

@@ -28,8 +28,9 @@ HRESULT ControlBase::Query(REFIID iid, void** object, IDispatch* dual) noexcept 
     IUnknown* found = nullptr;
     if (iid == IID_IOleObject) {
         found = static_cast<IOleObject*>(this);
-    } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) {
-        found = static_cast<IOleInPlaceObject*>(this);
+    } else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject ||
+               iid == IID_IOleInPlaceObjectWindowless) {
+        found = static_cast<IOleInPlaceObjectWindowless*>(this);
     } else if (iid == IID_IOleInPlaceActiveObject) {
         found = static_cast<IOleInPlaceActiveObject*>(this);
     } else if (iid == IID_IOleControl) {

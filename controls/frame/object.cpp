@@ -61,9 +61,9 @@ HRESULT ObjectBase::QueryObject(REFIID iid, void** object, IDispatch* dual) noex
     return S_OK;
 }
 
-void ObjectBase::FireEvent(DISPID id, std::initializer_list<VARIANT> args) noexcept {
+void ObjectBase::FireEvent(DISPID id, std::initializer_list<VARIANT> args, LCID locale) noexcept {
     if (events_) {
-        events_->FireDispatch(id, args);
+        events_->FireDispatch(id, args, locale);
     }
 }
 

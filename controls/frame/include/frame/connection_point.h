@@ -30,8 +30,11 @@ public:
 
     // Calls every sink of a dispatch interface with `dispid` and `args` (in
     // the member's order: they are passed reversed, as dispatch expects).
-    // The arguments are borrowed. Stops at nothing: every sink is called.
-    void FireDispatch(DISPID dispid, std::initializer_list<VARIANT> args) const noexcept;
+    // The arguments are borrowed; a by-reference argument (event_args.h) is
+    // the same VARIANT for every sink, so a later sink sees what an earlier
+    // one left. Stops at nothing: every sink is called.
+    void FireDispatch(DISPID dispid, std::initializer_list<VARIANT> args,
+                      LCID locale = LOCALE_USER_DEFAULT) const noexcept;
 
     // Connects a sink directly (quick activation); 0 on failure.
     DWORD Connect(IUnknown* sink) noexcept;

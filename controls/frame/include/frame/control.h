@@ -63,7 +63,7 @@ bool RegisterContainedWindowClass(const wchar_t* base, const wchar_t* name) noex
 
 class ControlBase : public ObjectBase,
                     public IOleObject,
-                    public IOleInPlaceObject,
+                    public IOleInPlaceObjectWindowless,
                     public IOleInPlaceActiveObject,
                     public IOleControl,
                     public IViewObjectEx,
@@ -116,6 +116,12 @@ public:
     HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override;
     HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override;
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override;
+
+    // IOleInPlaceObjectWindowless: answered for containers that ask, though
+    // the control always has a window of its own (control_windowless.cpp).
+    HRESULT STDMETHODCALLTYPE OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,
+                                              LRESULT* result) override;
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget** target) override;
 
     // IOleControl
     HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO* info) override;
@@ -191,6 +197,10 @@ protected:
     HWND Window() const noexcept { return window_.get(); }
     // The container's UserMode ambient property; true without a container.
     bool UserMode() const noexcept;
+    bool InPlaceActive() const noexcept { return inPlaceActive_; }
+    bool UIActive() const noexcept { return uiActive_; }
+    // UI activation as a click or the focus asks for it.
+    HRESULT UIActivate() noexcept { return InPlaceActivate(OLEIVERB_UIACTIVATE); }
     // Creates the control's own window when it has none: a hidden popup with
     // no parent, no title and an empty rectangle. Null on failure.
     HWND CreateHiddenWindow() noexcept;

@@ -52,7 +52,8 @@ public:
 protected:
     // Fires an event of the default source interface to every sink, in
     // connection order. The arguments are in the event's own order, borrowed.
-    void FireEvent(DISPID id, std::initializer_list<VARIANT> args) noexcept;
+    void FireEvent(DISPID id, std::initializer_list<VARIANT> args,
+                   LCID locale = LOCALE_USER_DEFAULT) noexcept;
 
     // Sets the script's error information for this class and its interface.
     HRESULT ReportError(HRESULT hr, const wchar_t* description) noexcept {
