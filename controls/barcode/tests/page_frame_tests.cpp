@@ -242,10 +242,16 @@ struct FrameCheck {
     int ticks = 0;
     bool gaveUp = false;
     HWND sheet = nullptr;
+    int heldPages = 0;
 };
 FrameCheck* g_frame = nullptr;
 
-void CALLBACK CancelFrame(HWND, UINT, UINT_PTR timer, DWORD) {
+// While the frame is held open: the first page, then the second, then Cancel.
+void CALLBACK NextHeldPage(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_frame->heldPages++ == 0) {
+        ::SendMessageW(g_frame->sheet, PSM_SETCURSEL, 1, 0);
+        return;
+    }
     ::KillTimer(nullptr, timer);
     ::PostMessageW(g_frame->sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
@@ -309,12 +315,12 @@ void CALLBACK InspectFrame(HWND, UINT, UINT_PTR timer, DWORD) {
     check.gridBoxSeen = FindChildWithText(sheet, L"Non-standard AIM Symbology") != nullptr;
     ::KillTimer(nullptr, timer);
     check.sheet = sheet;
-    // Held open on the first page on request, so that a person (or a
-    // screenshot) can look at the frame.
+    // Held open on request, each page for the time given, so that a person
+    // (or a screenshot) can look at the frame.
     wchar_t hold[16] = {};
     if (::GetEnvironmentVariableW(L"PROPERTY_FRAME_HOLD_MS", hold, 16) > 0) {
         ::SendMessageW(sheet, PSM_SETCURSEL, 0, 0);
-        ::SetTimer(nullptr, 0, static_cast<UINT>(_wtoi(hold)), &CancelFrame);
+        ::SetTimer(nullptr, 0, static_cast<UINT>(_wtoi(hold)), &NextHeldPage);
         return;
     }
     ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
