@@ -181,7 +181,12 @@ SIZE DialogTemplateSize(UINT dialog) noexcept {
     return size;
 }
 
-PropertyPage::~PropertyPage() = default;
+PropertyPage::~PropertyPage() {
+    // The window goes after the page is no longer whole: it must not reach it.
+    if (window_) {
+        ::SetWindowLongPtrW(window_.get(), DWLP_USER, 0);
+    }
+}
 
 HRESULT PropertyPage::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) {
