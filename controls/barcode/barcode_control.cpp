@@ -43,6 +43,9 @@ const frame::Property kProperties[] = {
     {L"DeviceDependentGrid", kDispDeviceDependentGrid, true},
 };
 
+// Offered to a container in this order.
+const CLSID kPropertyPages[] = {CLSID_BarCodePropPage, CLSID_BarCodeGridPropPage};
+
 const wchar_t kDefaultDeviceName[] = L"default";
 const wchar_t kDefaultGridName[] = L"%s";
 const wchar_t kDeviceNameError[] = L"Error setting device name";
@@ -73,7 +76,7 @@ const frame::ControlClass& HVTAXBarCode::Class() {
         L"HVTAXBarCode",
         frame::kMiscStatusInvisibleControl,
         kProperties,
-        {},
+        kPropertyPages,
     };
     return cls;
 }

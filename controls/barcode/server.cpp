@@ -3,12 +3,16 @@
 #include "barcode_control.h"
 #include "barcode_events.h"
 #include "frame/module.h"
+#include "property_pages.h"
 #include "resource.h"
 
 namespace {
 
 const frame::ClassEntry kClasses[] = {
     {&CLSID_HVTAXBarCode, IDR_HVTAXBARCODE, &frame::CreateInstance<HVTAXBarCode>},
+    {&CLSID_BarCodePropPage, IDR_BARCODEPROPPAGE, &frame::CreateInstance<BarCodePropPage>},
+    {&CLSID_BarCodeGridPropPage, IDR_BARCODEGRIDPROPPAGE,
+     &frame::CreateInstance<BarCodeGridPropPage>},
 };
 
 } // namespace

@@ -152,4 +152,52 @@ TEST_F(Registration, TypeLibraryDescribesTheInterfaceItsSlotsAndTheEvent) {
     vtable->ReleaseFuncDesc(last);
 }
 
+TEST_F(Registration, BothPropertyPagesAreProgrammableSingleThreadedClasses) {
+    struct Page {
+        const wchar_t* name;
+        const wchar_t* clsid;
+        const CLSID* id;
+    };
+    const Page pages[] = {
+        {L"BarCodePropPage", L"{01A248FB-CF42-4702-BF7C-0D2101B5A44B}", &CLSID_BarCodePropPage},
+        {L"BarCodeGridPropPage", L"{E77D8BA4-1F94-4C6C-BAA1-236A164925E8}",
+         &CLSID_BarCodeGridPropPage},
+    };
+    GUID libraryId = {};
+    ASSERT_EQ(::CLSIDFromString(Value(std::wstring(kClassKey) + L"\\TypeLib").c_str(), &libraryId),
+              S_OK);
+    common::ComPtr<ITypeLib> library;
+    ASSERT_EQ(::LoadRegTypeLib(libraryId, 1, 0, 0, library.put()), S_OK);
+    for (const Page& page : pages) {
+        const std::wstring progId = std::wstring(L"Harvanti.") + page.name;
+        const std::wstring title = std::wstring(page.name) + L" Class";
+        EXPECT_EQ(Value(progId + L".1"), title);
+        EXPECT_EQ(Value(progId + L".1\\CLSID"), page.clsid);
+        EXPECT_EQ(Value(progId), title);
+        EXPECT_EQ(Value(progId + L"\\CLSID"), page.clsid);
+        EXPECT_EQ(Value(progId + L"\\CurVer"), progId + L".1");
+
+        const std::wstring cls = std::wstring(L"CLSID\\") + page.clsid;
+        EXPECT_EQ(Value(cls), title);
+        EXPECT_EQ(Value(cls + L"\\ProgID"), progId + L".1");
+        EXPECT_EQ(Value(cls + L"\\VersionIndependentProgID"), progId);
+        EXPECT_TRUE(KeyExists(cls + L"\\Programmable"));
+        EXPECT_FALSE(KeyExists(cls + L"\\Control")) << "a page is no control";
+        EXPECT_EQ(Value(cls + L"\\InprocServer32"), ModulePath());
+        EXPECT_EQ(Value(cls + L"\\InprocServer32", L"ThreadingModel"), L"Single");
+
+        CLSID found = {};
+        EXPECT_EQ(::CLSIDFromProgID(progId.c_str(), &found), S_OK);
+        EXPECT_EQ(found, *page.id);
+        common::ComPtr<ITypeInfo> coclass;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(*page.id, coclass.put()), S_OK) << page.name;
+        EXPECT_EQ(DocString(coclass.get(), MEMBERID_NIL), title);
+        common::ComPtr<IPropertyPage> created;
+        EXPECT_EQ(::CoCreateInstance(*page.id, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     created.put_void()),
+                  S_OK)
+            << page.name;
+    }
+}
+
 } // namespace
