@@ -33,4 +33,7 @@ common::MutexHold LockSimulator();
 
 bool FaultActive(DWORD fault);
 
+// Counts a reboot request of the kernel (power.cpp).
+void RecordRebootRequest();
+
 } // namespace platform

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "common/handle.h"
+#include "cepower.h"
 #include "hardware.h"
 
 namespace {
@@ -31,6 +32,10 @@ std::set<void*> registerViews; // addresses at which VirtualCopy mapped HCR0
 CEPLATFORM_API BOOL WINAPI KernelIoControl(DWORD ioControlCode, LPVOID /*inBuffer*/,
                                            DWORD /*inSize*/, LPVOID outBuffer, DWORD outSize,
                                            LPDWORD bytesReturned) {
+    if (ioControlCode == IOCTL_HAL_REBOOT) {
+        platform::RecordRebootRequest(); // the simulated terminal keeps running
+        return TRUE;
+    }
     if (ioControlCode != IOCTL_TERMINAL_DEVICE_INFO) {
         ::SetLastError(ERROR_NOT_SUPPORTED);
         return FALSE;

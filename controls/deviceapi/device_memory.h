@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MXQRAPI.h"
+#include "cepower.h"
 #include "frame/object.h"
 
 class Memory final : public frame::Object<Memory, IMemory> {
@@ -20,4 +21,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_SystemMemoryStoragePages(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE get_SystemMemoryRAMPages(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE get_SystemMemoryPageSize(LONG* pVal) override;
+
+private:
+    // Takes a fresh reading into the record.
+    const MEMORYSTATUS& Refresh() noexcept;
+    // One of the three answers of the memory division query; 0 when it fails.
+    HRESULT GetDivision(int which, LONG* value) noexcept;
+
+    MEMORYSTATUS status_ = {};
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MXQRAPI.h"
+#include "cepower.h"
 #include "frame/object.h"
 
 class Power final : public frame::Object<Power, IPower> {
@@ -33,4 +34,11 @@ public:
     HRESULT STDMETHODCALLTYPE put_BatteryIdleTimeout(LONG newVal) override;
     HRESULT STDMETHODCALLTYPE get_WakeupIdleTimeout(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE put_WakeupIdleTimeout(LONG newVal) override;
+
+private:
+    // Takes a fresh reading into the record.
+    const SYSTEM_POWER_STATUS_EX2& Refresh() noexcept;
+    HRESULT GetIdleTimeout(UINT action, LONG* value) noexcept;
+
+    SYSTEM_POWER_STATUS_EX2 status_ = {};
 };
