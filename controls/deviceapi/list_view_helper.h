@@ -40,4 +40,12 @@ public:
     HRESULT STDMETHODCALLTYPE put_TextBackColor(LONG newVal) override;
     HRESULT STDMETHODCALLTYPE get_TextColor(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE put_TextColor(LONG newVal) override;
+
+private:
+    HRESULT CountOf(UINT message, LONG* pVal);
+    HRESULT GetExtendedStyle(DWORD bit, VARIANT_BOOL* pVal);
+    HRESULT PutExtendedStyle(DWORD bit, VARIANT_BOOL newVal);
+    HRESULT PutColor(UINT message, LONG newVal);
+
+    HWND window_ = nullptr; // CurrenthWnd: borrowed, never checked when stored
 };

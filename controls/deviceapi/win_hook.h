@@ -12,4 +12,21 @@ public:
                                    VARIANT_BOOL* pVal) override;
     HRESULT STDMETHODCALLTYPE Unhook(LONG hWnd, VARIANT_BOOL* pVal) override;
     HRESULT STDMETHODCALLTYPE GetFocus(LONG* hWnd) override;
+
+    WinHook();
+
+private:
+    struct Entry {
+        HWND window = nullptr; // null: free
+        bool useDefaultProc = false;
+        WNDPROC previous = nullptr;
+        unsigned long sequence = 0; // when it was hooked: the newest is unhooked first
+    };
+    static constexpr int kEntries = 16;
+
+    static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnFinalRelease() override;
+
+    Entry entries_[kEntries];
+    unsigned long nextSequence_ = 1;
 };

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "MXQRAPI.h"
+#include "common/virtual_memory.h"
 #include "frame/object.h"
 
 class WindowHelper final : public frame::Object<WindowHelper, IWindowHelper> {
@@ -24,4 +25,11 @@ public:
     HRESULT STDMETHODCALLTYPE HideStart(LONG hWnd) override;
     HRESULT STDMETHODCALLTYPE ShowTaskbar(LONG hWnd) override;
     HRESULT STDMETHODCALLTYPE HideTaskbar(LONG hWnd) override;
+
+private:
+    HRESULT ShellParts(LONG hWnd, DWORD flags);
+
+    // The rectangle CreateRect hands out: its address reaches the script as a
+    // long, so its page lies below 2^31 at every width.
+    common::UniqueVirtualMemory rectPage_;
 };
