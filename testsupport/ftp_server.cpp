@@ -194,13 +194,34 @@ std::wstring FtpServer::PathOf(const std::wstring& relative) const {
     return path;
 }
 
-size_t FtpServer::ConnectionCount() const {
-    const std::string log = ReadFileBytes(folder_ + L"\\connections.log");
+namespace {
+
+size_t CountLines(const std::string& log, const std::string& start) {
     size_t lines = 0;
-    for (char c : log) {
-        lines += c == '\n' ? 1 : 0;
+    for (size_t at = 0; at < log.size();) {
+        size_t end = log.find('\n', at);
+        if (end == std::string::npos) {
+            break; // a line still being written
+        }
+        lines += log.compare(at, start.size(), start) == 0 ? 1 : 0;
+        at = end + 1;
     }
     return lines;
+}
+
+} // namespace
+
+size_t FtpServer::ConnectionCount() const {
+    return CountLines(ReadFileBytes(folder_ + L"\\connections.log"), "connect ");
+}
+
+size_t FtpServer::OpenConnectionCount() const {
+    const std::string log = ReadFileBytes(folder_ + L"\\connections.log");
+    return CountLines(log, "connect ") - CountLines(log, "disconnect ");
+}
+
+bool FtpServer::WaitForOpenConnections(size_t count, DWORD timeoutMs) const {
+    return WaitInFolder(folder_, timeoutMs, [&] { return OpenConnectionCount() == count; });
 }
 
 } // namespace testsupport

@@ -4,8 +4,9 @@
 Usage: ftp_server.py ROOT USER PASSWORD STATE_FOLDER LIFETIME_SECONDS
 
 ROOT is served to USER (full rights) and to anonymous logins (read only).
-Each accepted control connection appends one line to STATE_FOLDER/connections.log,
-so a test can tell whether a client reached the server at all. Once the server
+Each accepted control connection appends a line "connect HOST:PORT" to
+STATE_FOLDER/connections.log and each closed one a line "disconnect HOST:PORT",
+so a test can tell whether a client reached the server and what it left open. Once the server
 listens, STATE_FOLDER/ready appears (written whole, then renamed) holding
 "PORT PID"; it is removed again when the server ends. The server ends on
 SIGTERM, or by itself after LIFETIME_SECONDS should its caller never end it.
@@ -33,9 +34,15 @@ def main():
     authorizer.add_anonymous(root)
 
     class Handler(FTPHandler):
-        def on_connect(self):
+        def note(self, what):
             with open(connection_log, "a") as log:
-                log.write("%s:%d\n" % (self.remote_ip, self.remote_port))
+                log.write("%s %s:%d\n" % (what, self.remote_ip, self.remote_port))
+
+        def on_connect(self):
+            self.note("connect")
+
+        def on_disconnect(self):
+            self.note("disconnect")
 
     Handler.authorizer = authorizer
     Handler.auth_failed_timeout = 0

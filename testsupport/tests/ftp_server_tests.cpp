@@ -75,6 +75,22 @@ TEST(FtpServer, LetsAnonymousReadButNotWriteAndRefusesAWrongPassword) {
     EXPECT_EQ(server.ConnectionCount(), 2u);
 }
 
+TEST(FtpServer, SeesConnectionsOpenAndClose) {
+    FtpServer server;
+    ASSERT_TRUE(server.running()) << server.failure();
+    common::UniqueInternet session(
+        ::InternetOpenW(L"tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    common::UniqueInternet first =
+        Connect(session.get(), server, FtpServer::kUser, FtpServer::kPassword);
+    common::UniqueInternet second =
+        Connect(session.get(), server, FtpServer::kUser, FtpServer::kPassword);
+    ASSERT_TRUE(first && second);
+    EXPECT_TRUE(server.WaitForOpenConnections(2));
+    first.reset();
+    EXPECT_TRUE(server.WaitForOpenConnections(1));
+    EXPECT_EQ(server.ConnectionCount(), 2u);
+}
+
 TEST(FtpServer, IsGoneOnceTheFixtureEnds) {
     unsigned short port = 0;
     std::wstring root;

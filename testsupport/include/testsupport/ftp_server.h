@@ -34,6 +34,11 @@ public:
 
     // Control connections the server has accepted so far.
     size_t ConnectionCount() const;
+    // Control connections open now, as the server sees them.
+    size_t OpenConnectionCount() const;
+    // Waits until the server sees `count` open connections (closing one
+    // takes the server a moment); false if it did not come to that.
+    bool WaitForOpenConnections(size_t count, DWORD timeoutMs = 10000) const;
 
 private:
     bool Start();
