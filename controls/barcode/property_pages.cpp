@@ -35,15 +35,43 @@ VARIANT_BOOL BoxValue(HWND page, int id) {
     return ::IsDlgButtonChecked(page, id) == BST_CHECKED ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
+// The BOOL properties with a check box on the general page, in the order the
+// page reads and writes them.
+struct PropertyBox {
+    int id;
+    HRESULT (STDMETHODCALLTYPE IHVTAXBarCode::*get)(VARIANT_BOOL*);
+    HRESULT (STDMETHODCALLTYPE IHVTAXBarCode::*put)(VARIANT_BOOL);
+};
+const PropertyBox kPropertyBoxes[] = {
+    {IDC_AUTO_BEEP, &IHVTAXBarCode::get_AutoBeep, &IHVTAXBarCode::put_AutoBeep},
+    {IDC_AUTO_GOOD_READ_LED, &IHVTAXBarCode::get_AutoGoodReadLED,
+     &IHVTAXBarCode::put_AutoGoodReadLED},
+    {IDC_AUTO_DATA_VALID_LED, &IHVTAXBarCode::get_AutoDataValidLED,
+     &IHVTAXBarCode::put_AutoDataValidLED},
+    {IDC_TRIGGER_ENABLE, &IHVTAXBarCode::get_TriggerEnable, &IHVTAXBarCode::put_TriggerEnable},
+    {IDC_CONVERT_DATA_TO_UNICODE, &IHVTAXBarCode::get_ConvertDataToUnicode,
+     &IHVTAXBarCode::put_ConvertDataToUnicode},
+};
+
 // Reads a BOOL property into its check box.
-template <typename Get> bool LoadBox(HWND page, int id, Get get) {
+bool LoadBox(HWND page, IHVTAXBarCode* control, const PropertyBox& box) {
     VARIANT_BOOL value = VARIANT_FALSE;
-    if (FAILED(get(&value))) {
+    if (FAILED((control->*box.get)(&value))) {
         return false;
     }
-    SetBox(page, id, value != VARIANT_FALSE);
+    SetBox(page, box.id, value != VARIANT_FALSE);
     return true;
 }
+
+bool ApplyBox(HWND page, IHVTAXBarCode* control, const PropertyBox& box) {
+    return SUCCEEDED((control->*box.put)(BoxValue(page, box.id)));
+}
+
+// Flushing on a grid change is only meaningful with read-ahead, so its box
+// is live only then.
+const PropertyBox kFlushBox = {IDC_FLUSH_DATA_ON_GRID_CHANGE,
+                               &IHVTAXBarCode::get_FlushDataOnGridChange,
+                               &IHVTAXBarCode::put_FlushDataOnGridChange};
 
 } // namespace
 
@@ -67,27 +95,14 @@ HRESULT BarCodePropPage::LoadFromObjects() {
         if (FAILED(c->get_ReadAhead(&readAhead))) {
             return E_FAIL;
         }
-        // Flushing on a grid change is only meaningful with read-ahead.
-        HWND flush = ::GetDlgItem(page, IDC_FLUSH_DATA_ON_GRID_CHANGE);
-        if (readAhead != VARIANT_FALSE) {
-            ::EnableWindow(flush, TRUE);
-            if (!LoadBox(page, IDC_FLUSH_DATA_ON_GRID_CHANGE,
-                         [c](VARIANT_BOOL* v) { return c->get_FlushDataOnGridChange(v); })) {
+        ::EnableWindow(::GetDlgItem(page, kFlushBox.id), readAhead != VARIANT_FALSE);
+        if (readAhead != VARIANT_FALSE && !LoadBox(page, c, kFlushBox)) {
+            return E_FAIL;
+        }
+        for (const PropertyBox& box : kPropertyBoxes) {
+            if (!LoadBox(page, c, box)) {
                 return E_FAIL;
             }
-        } else {
-            ::EnableWindow(flush, FALSE);
-        }
-        if (!LoadBox(page, IDC_AUTO_BEEP, [c](VARIANT_BOOL* v) { return c->get_AutoBeep(v); }) ||
-            !LoadBox(page, IDC_AUTO_GOOD_READ_LED,
-                     [c](VARIANT_BOOL* v) { return c->get_AutoGoodReadLED(v); }) ||
-            !LoadBox(page, IDC_AUTO_DATA_VALID_LED,
-                     [c](VARIANT_BOOL* v) { return c->get_AutoDataValidLED(v); }) ||
-            !LoadBox(page, IDC_TRIGGER_ENABLE,
-                     [c](VARIANT_BOOL* v) { return c->get_TriggerEnable(v); }) ||
-            !LoadBox(page, IDC_CONVERT_DATA_TO_UNICODE,
-                     [c](VARIANT_BOOL* v) { return c->get_ConvertDataToUnicode(v); })) {
-            return E_FAIL;
         }
     }
     return S_OK;
@@ -105,16 +120,13 @@ HRESULT BarCodePropPage::ApplyToObjects() {
         if (FAILED(c->get_ReadAhead(&readAhead))) {
             return E_FAIL;
         }
-        if (readAhead != VARIANT_FALSE &&
-            FAILED(c->put_FlushDataOnGridChange(BoxValue(page, IDC_FLUSH_DATA_ON_GRID_CHANGE)))) {
+        if (readAhead != VARIANT_FALSE && !ApplyBox(page, c, kFlushBox)) {
             return E_FAIL;
         }
-        if (FAILED(c->put_AutoBeep(BoxValue(page, IDC_AUTO_BEEP))) ||
-            FAILED(c->put_AutoGoodReadLED(BoxValue(page, IDC_AUTO_GOOD_READ_LED))) ||
-            FAILED(c->put_AutoDataValidLED(BoxValue(page, IDC_AUTO_DATA_VALID_LED))) ||
-            FAILED(c->put_TriggerEnable(BoxValue(page, IDC_TRIGGER_ENABLE))) ||
-            FAILED(c->put_ConvertDataToUnicode(BoxValue(page, IDC_CONVERT_DATA_TO_UNICODE)))) {
-            return E_FAIL;
+        for (const PropertyBox& box : kPropertyBoxes) {
+            if (!ApplyBox(page, c, box)) {
+                return E_FAIL;
+            }
         }
     }
     return S_OK;

@@ -2,6 +2,7 @@
 
 #include "common/com.h"
 #include "frame/registration.h"
+#include "frame/status.h"
 
 namespace frame {
 
@@ -41,7 +42,10 @@ HRESULT DispatchInvoke(REFIID dual, IDispatch* self, DISPID id, REFIID riid, WOR
         return hr;
     }
     ::SetErrorInfo(0, nullptr);
-    return ::DispInvoke(self, info.get(), id, flags, params, result, exception, argError);
+    // A member's system error number reaches the caller as the member gave it.
+    StatusScope status;
+    return status.Result(
+        ::DispInvoke(self, info.get(), id, flags, params, result, exception, argError));
 }
 
 HRESULT GetDispatchProperty(IDispatch* object, DISPID id, VARIANT* value) noexcept {

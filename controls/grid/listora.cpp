@@ -38,6 +38,15 @@ constexpr LONG kMaxColumns = 100;
 constexpr int kNewColumnWidth = 60;
 constexpr int kHeaderTextChars = 256;
 
+// A property get: the caller's pointer must be there to receive the value.
+template <typename T, typename V> HRESULT ReturnValue(T* out, V value) {
+    if (out == nullptr) {
+        return E_INVALIDARG;
+    }
+    *out = value;
+    return S_OK;
+}
+
 VARIANT_BOOL ToVariantBool(bool value) {
     return value ? VARIANT_TRUE : VARIANT_FALSE;
 }
@@ -253,11 +262,7 @@ HRESULT Listora::Repaint() {
 }
 
 HRESULT Listora::get_Enabled(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(enabled_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(enabled_));
 }
 
 HRESULT Listora::put_Enabled(VARIANT_BOOL newVal) {
@@ -486,11 +491,7 @@ HRESULT Listora::put_Selection(LONG newVal) {
 }
 
 HRESULT Listora::get_ShowHeaders(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(showHeaders_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(showHeaders_));
 }
 
 HRESULT Listora::put_ShowHeaders(VARIANT_BOOL newVal) {
@@ -498,11 +499,7 @@ HRESULT Listora::put_ShowHeaders(VARIANT_BOOL newVal) {
 }
 
 HRESULT Listora::get_ShowCheckboxes(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(showCheckboxes_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(showCheckboxes_));
 }
 
 HRESULT Listora::put_ShowCheckboxes(VARIANT_BOOL newVal) {
@@ -510,11 +507,7 @@ HRESULT Listora::put_ShowCheckboxes(VARIANT_BOOL newVal) {
 }
 
 HRESULT Listora::get_HideSelection(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(hideSelection_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(hideSelection_));
 }
 
 HRESULT Listora::put_HideSelection(VARIANT_BOOL newVal) {
@@ -530,11 +523,7 @@ HRESULT Listora::put_ItemFontName(BSTR newVal) {
 }
 
 HRESULT Listora::get_ItemFontSize(LONG* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = itemFontSize_;
-    return S_OK;
+    return ReturnValue(pVal, itemFontSize_);
 }
 
 HRESULT Listora::put_ItemFontSize(LONG newVal) {
@@ -542,11 +531,7 @@ HRESULT Listora::put_ItemFontSize(LONG newVal) {
 }
 
 HRESULT Listora::get_ItemFontBold(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(itemFontBold_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(itemFontBold_));
 }
 
 HRESULT Listora::put_ItemFontBold(VARIANT_BOOL newVal) {
@@ -554,11 +539,7 @@ HRESULT Listora::put_ItemFontBold(VARIANT_BOOL newVal) {
 }
 
 HRESULT Listora::get_ItemFontItalic(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(itemFontItalic_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(itemFontItalic_));
 }
 
 HRESULT Listora::put_ItemFontItalic(VARIANT_BOOL newVal) {
@@ -566,11 +547,7 @@ HRESULT Listora::put_ItemFontItalic(VARIANT_BOOL newVal) {
 }
 
 HRESULT Listora::get_ItemBackColor(ULONG* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = itemBackColor_;
-    return S_OK;
+    return ReturnValue(pVal, itemBackColor_);
 }
 
 HRESULT Listora::put_ItemBackColor(ULONG newVal) {
@@ -578,11 +555,7 @@ HRESULT Listora::put_ItemBackColor(ULONG newVal) {
 }
 
 HRESULT Listora::get_ItemForeColor(ULONG* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = itemForeColor_;
-    return S_OK;
+    return ReturnValue(pVal, itemForeColor_);
 }
 
 HRESULT Listora::put_ItemForeColor(ULONG newVal) {
@@ -598,11 +571,7 @@ HRESULT Listora::put_HeaderFontName(BSTR newVal) {
 }
 
 HRESULT Listora::get_HeaderFontSize(LONG* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = headerFontSize_;
-    return S_OK;
+    return ReturnValue(pVal, headerFontSize_);
 }
 
 HRESULT Listora::put_HeaderFontSize(LONG newVal) {
@@ -610,11 +579,7 @@ HRESULT Listora::put_HeaderFontSize(LONG newVal) {
 }
 
 HRESULT Listora::get_HeaderFontBold(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(headerFontBold_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(headerFontBold_));
 }
 
 HRESULT Listora::put_HeaderFontBold(VARIANT_BOOL newVal) {
@@ -622,11 +587,7 @@ HRESULT Listora::put_HeaderFontBold(VARIANT_BOOL newVal) {
 }
 
 HRESULT Listora::get_HeaderFontItalic(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(headerFontItalic_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(headerFontItalic_));
 }
 
 HRESULT Listora::put_HeaderFontItalic(VARIANT_BOOL newVal) {
@@ -634,11 +595,7 @@ HRESULT Listora::put_HeaderFontItalic(VARIANT_BOOL newVal) {
 }
 
 HRESULT Listora::get_HeaderBackColor(ULONG* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = headerBackColor_;
-    return S_OK;
+    return ReturnValue(pVal, headerBackColor_);
 }
 
 HRESULT Listora::put_HeaderBackColor(ULONG newVal) {
@@ -646,11 +603,7 @@ HRESULT Listora::put_HeaderBackColor(ULONG newVal) {
 }
 
 HRESULT Listora::get_HeaderForeColor(ULONG* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = headerForeColor_;
-    return S_OK;
+    return ReturnValue(pVal, headerForeColor_);
 }
 
 HRESULT Listora::put_HeaderForeColor(ULONG newVal) {
@@ -717,11 +670,7 @@ HRESULT Listora::RedrawRange(LONG FirstRow, LONG LastRow) {
 }
 
 HRESULT Listora::get_ContextMenu(VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_INVALIDARG;
-    }
-    *pVal = ToVariantBool(contextMenu_);
-    return S_OK;
+    return ReturnValue(pVal, ToVariantBool(contextMenu_));
 }
 
 HRESULT Listora::put_ContextMenu(VARIANT_BOOL newVal) {

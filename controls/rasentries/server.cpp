@@ -1,4 +1,4 @@
-// Entrovia's server entry points.
+// Entrovia's server: its classes.
 #include "frame/module.h"
 #include "ras_entries.h"
 #include "resource.h"
@@ -9,20 +9,6 @@ const frame::ClassEntry kClasses[] = {
     {&CLSID_RASEntries, IDR_RASENTRIES, &frame::CreateInstance<RASEntries>},
 };
 
+const frame::Server kServer{kClasses};
+
 } // namespace
-
-extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return frame::CanUnloadNow();
-}
-
-extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    return frame::GetClassObject(kClasses, clsid, iid, object);
-}
-
-extern "C" HRESULT WINAPI DllRegisterServer() {
-    return frame::RegisterServer(kClasses);
-}
-
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-    return frame::UnregisterServer(kClasses);
-}

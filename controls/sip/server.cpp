@@ -1,4 +1,4 @@
-// SipVorpel's server entry points.
+// SipVorpel's server: its classes.
 #include "frame/module.h"
 #include "keyboard_vorp.h"
 #include "resource.h"
@@ -11,20 +11,6 @@ const frame::ClassEntry kClasses[] = {
     {&CLSID_KeyboardVorp, IDR_KEYBOARDVORP, &frame::CreateInstance<KeyboardVorp>},
 };
 
+const frame::Server kServer{kClasses};
+
 } // namespace
-
-extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return frame::CanUnloadNow();
-}
-
-extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    return frame::GetClassObject(kClasses, clsid, iid, object);
-}
-
-extern "C" HRESULT WINAPI DllRegisterServer() {
-    return frame::RegisterServer(kClasses);
-}
-
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-    return frame::UnregisterServer(kClasses);
-}

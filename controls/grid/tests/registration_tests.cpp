@@ -28,11 +28,8 @@ using Registration = GridTest;
 
 TEST_F(Registration, ProgIdsAndClassKeyAsAnApartmentControlThatCanBeInserted) {
     EXPECT_EQ(ClassesValue(L"Listora.Listora.1"), L"Listora Object");
-    EXPECT_EQ(ClassesValue(L"Listora.Listora.1\\CLSID"), ClassesValue(L"Listora.Listora\\CLSID"));
-    EXPECT_EQ(ClassesValue(L"Listora.Listora\\CurVer"), L"Listora.Listora.1");
+    testsupport::ExpectProgIds(kClassKey, L"Listora.Listora.1", L"Listora.Listora");
     const std::wstring cls = kClassKey;
-    EXPECT_EQ(ClassesValue(cls + L"\\ProgID"), L"Listora.Listora.1");
-    EXPECT_EQ(ClassesValue(cls + L"\\VersionIndependentProgID"), L"Listora.Listora");
     EXPECT_TRUE(ClassesKeyExists(cls + L"\\Programmable"));
     EXPECT_TRUE(ClassesKeyExists(cls + L"\\Control"));
     EXPECT_TRUE(ClassesKeyExists(cls + L"\\Insertable"));
@@ -47,12 +44,8 @@ TEST_F(Registration, ProgIdsAndClassKeyAsAnApartmentControlThatCanBeInserted) {
 }
 
 TEST_F(Registration, TypeLibraryNamesEveryMemberWithItsNumberAndHelp) {
-    GUID library = {};
-    ASSERT_EQ(
-        ::CLSIDFromString(ClassesValue(std::wstring(kClassKey) + L"\\TypeLib").c_str(), &library),
-        S_OK);
-    common::ComPtr<ITypeLib> loaded;
-    ASSERT_EQ(::LoadRegTypeLib(library, 1, 0, 0, loaded.put()), S_OK);
+    common::ComPtr<ITypeLib> loaded = testsupport::RegisteredTypeLib(kClassKey);
+    ASSERT_TRUE(loaded);
     common::UniqueBstr name;
     ASSERT_EQ(loaded->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr), S_OK);
     EXPECT_EQ(name.view(), L"Listora");
@@ -63,12 +56,7 @@ TEST_F(Registration, TypeLibraryNamesEveryMemberWithItsNumberAndHelp) {
     common::ComPtr<ITypeInfo> dual;
     ASSERT_EQ(loaded->GetTypeInfoOfGuid(IID_IListora, dual.put()), S_OK);
     EXPECT_EQ(DocString(dual.get(), MEMBERID_NIL), L"IListora Interface");
-    struct Member {
-        const wchar_t* name;
-        MEMBERID id;
-        const wchar_t* help;
-    };
-    const Member members[] = {
+    const testsupport::DescribedMember members[] = {
         {L"AboutBox", -552, L"Displays the About box."},
         {L"Refresh", -550, L"Repaints the entire control."},
         {L"Enabled", -514, L"Returns/sets whether or not the control is enabled."},
@@ -100,13 +88,7 @@ TEST_F(Registration, TypeLibraryNamesEveryMemberWithItsNumberAndHelp) {
         {L"RedrawRange", 26, L"Redraws the specified range of rows."},
         {L"ContextMenu", 27, L"Returns/sets whether or not the control has a context menu."},
     };
-    for (const Member& member : members) {
-        LPOLESTR names[] = {const_cast<LPOLESTR>(member.name)};
-        MEMBERID id = MEMBERID_NIL;
-        ASSERT_EQ(dual->GetIDsOfNames(names, 1, &id), S_OK) << member.name;
-        EXPECT_EQ(id, member.id) << member.name;
-        EXPECT_EQ(DocString(dual.get(), id), member.help) << member.name;
-    }
+    testsupport::ExpectMembers(dual.get(), members);
 
     common::ComPtr<ITypeInfo> events;
     ASSERT_EQ(loaded->GetTypeInfoOfGuid(DIID_IListoraEvents, events.put()), S_OK);

@@ -34,15 +34,12 @@ protected:
 
 TEST_F(Registration, ProgIdsAndClassKeyAsAControlThatCanBeInserted) {
     EXPECT_EQ(Value(L"QzpeProgressBar.ProgressBar.1"), L"ProgressBar Class");
-    EXPECT_EQ(Value(L"QzpeProgressBar.ProgressBar.1\\CLSID"),
-              Value(L"QzpeProgressBar.ProgressBar\\CLSID"));
     EXPECT_EQ(Value(L"QzpeProgressBar.ProgressBar"), L"ProgressBar Class");
-    EXPECT_EQ(Value(L"QzpeProgressBar.ProgressBar\\CurVer"), L"QzpeProgressBar.ProgressBar.1");
+    testsupport::ExpectProgIds(kClassKey, L"QzpeProgressBar.ProgressBar.1",
+                               L"QzpeProgressBar.ProgressBar");
 
     const std::wstring cls = kClassKey;
     EXPECT_EQ(Value(cls), L"ProgressBar Class");
-    EXPECT_EQ(Value(cls + L"\\ProgID"), L"QzpeProgressBar.ProgressBar.1");
-    EXPECT_EQ(Value(cls + L"\\VersionIndependentProgID"), L"QzpeProgressBar.ProgressBar");
     EXPECT_TRUE(KeyExists(cls + L"\\Programmable"));
     EXPECT_TRUE(KeyExists(cls + L"\\Control"));
     EXPECT_TRUE(KeyExists(cls + L"\\Insertable"));
@@ -59,11 +56,8 @@ TEST_F(Registration, ProgIdsAndClassKeyAsAControlThatCanBeInserted) {
 }
 
 TEST_F(Registration, TypeLibraryDescribesClassInterfacesAndMembers) {
-    GUID library = {};
-    ASSERT_EQ(::CLSIDFromString(Value(std::wstring(kClassKey) + L"\\TypeLib").c_str(), &library),
-              S_OK);
-    common::ComPtr<ITypeLib> loaded;
-    ASSERT_EQ(::LoadRegTypeLib(library, 1, 0, 0, loaded.put()), S_OK);
+    common::ComPtr<ITypeLib> loaded = testsupport::RegisteredTypeLib(kClassKey);
+    ASSERT_TRUE(loaded);
     common::UniqueBstr name;
     common::UniqueBstr doc;
     ASSERT_EQ(loaded->GetDocumentation(-1, name.put(), doc.put(), nullptr, nullptr), S_OK);
@@ -84,12 +78,7 @@ TEST_F(Registration, TypeLibraryDescribesClassInterfacesAndMembers) {
     common::ComPtr<ITypeInfo> dual;
     ASSERT_EQ(loaded->GetTypeInfoOfGuid(IID_IProgressBar, dual.put()), S_OK);
     EXPECT_EQ(DocString(dual.get(), MEMBERID_NIL), L"IProgressBar Interface");
-    struct Member {
-        const wchar_t* name;
-        MEMBERID id;
-        const wchar_t* help;
-    };
-    const Member members[] = {
+    const testsupport::DescribedMember members[] = {
         {L"Version", 1, L"Version of Software"},
         {L"Visible", 2, L"Returns/Sets whether or not control is Visible"},
         {L"SetRange", 3, L"Sets Min/Max values for ProgressBar"},
@@ -100,13 +89,7 @@ TEST_F(Registration, TypeLibraryDescribesClassInterfacesAndMembers) {
         {L"Hwnd", 8, L"Returns Hwnd of Progress Control"},
         {L"Border", 9, L"property Border"},
     };
-    for (const Member& member : members) {
-        LPOLESTR names[] = {const_cast<LPOLESTR>(member.name)};
-        MEMBERID id = MEMBERID_NIL;
-        ASSERT_EQ(dual->GetIDsOfNames(names, 1, &id), S_OK) << member.name;
-        EXPECT_EQ(id, member.id) << member.name;
-        EXPECT_EQ(DocString(dual.get(), id), member.help) << member.name;
-    }
+    testsupport::ExpectMembers(dual.get(), members);
 }
 
 TEST_F(Registration, UnregisterRemovesTheKeysAndRegisterPutsThemBack) {

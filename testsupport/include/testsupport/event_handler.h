@@ -9,18 +9,16 @@
 #include <vector>
 
 #include "common/com.h"
-#include "testsupport/ole_container.h"
+#include "testsupport/event_sink.h"
 
 namespace testsupport {
 
-class EventHandler final : public IDispatch {
+class EventHandler final : public EventSink {
 public:
     // `params` holds the arguments as dispatch passes them: the last one first.
     using Handler = std::function<void(DISPID id, DISPPARAMS& params)>;
 
     static common::ComPtr<EventHandler> Create(const IID& iid, Handler handler);
-
-    SinkConnection Connect(IUnknown* source);
 
     struct Call {
         DISPID dispid;
@@ -33,22 +31,13 @@ public:
     // event's own order, from 0); null when that argument is not by reference.
     static VARIANT* ByRefArgument(DISPPARAMS& params, UINT index);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params,
                                      VARIANT*, EXCEPINFO*, UINT*) override;
 
 private:
-    EventHandler(const IID& iid, Handler handler) : iid_(iid), handler_(std::move(handler)) {}
-    ~EventHandler() = default;
+    EventHandler(const IID& iid, Handler handler) : EventSink(iid), handler_(std::move(handler)) {}
 
-    IID iid_;
     Handler handler_;
-    LONG refs_ = 0;
     std::vector<Call> calls_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "common/com.h"
 #include "common/handle.h"
+#include "testsupport/event_sink.h"
 
 namespace testsupport {
 
@@ -76,53 +77,20 @@ struct RecordedEvent {
     unsigned long sequence;
 };
 
-// A sink's connection to a source; disconnects when it goes out of scope.
-// It holds the source (through its connection point) while connected.
-class SinkConnection {
-public:
-    SinkConnection() = default;
-    SinkConnection(common::ComPtr<IConnectionPoint> point, DWORD cookie, HRESULT result)
-        : point_(std::move(point)), cookie_(cookie), result_(result) {}
-    SinkConnection(SinkConnection&& other) noexcept
-        : point_(std::move(other.point_)), cookie_(other.cookie_), result_(other.result_) {}
-    SinkConnection& operator=(SinkConnection&& other) noexcept;
-    ~SinkConnection() { Disconnect(); }
-
-    HRESULT result() const noexcept { return result_; }
-    HRESULT Disconnect();
-
-private:
-    common::ComPtr<IConnectionPoint> point_;
-    DWORD cookie_ = 0;
-    HRESULT result_ = E_FAIL;
-};
-
 // A sink for any outgoing dispatch interface that records every call.
-class EventRecorder final : public IDispatch {
+class EventRecorder final : public EventSink {
 public:
     static common::ComPtr<EventRecorder> Create(const IID& iid);
 
-    // Connects to `source` through its connection point for the recorder's
-    // interface.
-    SinkConnection Connect(IUnknown* source);
     const std::vector<RecordedEvent>& Events() const noexcept { return events_; }
     void Clear() noexcept { events_.clear(); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                      EXCEPINFO*, UINT*) override;
 
 private:
-    explicit EventRecorder(const IID& iid) : iid_(iid) {}
-    ~EventRecorder() = default;
+    explicit EventRecorder(const IID& iid) : EventSink(iid) {}
 
-    IID iid_;
-    LONG refs_ = 0;
     std::vector<RecordedEvent> events_;
 };
 

@@ -4,7 +4,10 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <span>
 #include <string>
+
+#include "common/com.h"
 
 namespace testsupport {
 
@@ -20,5 +23,26 @@ std::wstring LoadedModulePath(const wchar_t* moduleName);
 
 // The help string of a type or member.
 std::wstring DocString(ITypeInfo* info, MEMBERID id);
+
+// Checks the two ProgIDs of a class and the class key's ProgID values:
+// `versioned` ("Library.Class.1") is the current version of `independent`,
+// both name the class, and the class key `classKey` ("CLSID\\{...}") names both.
+void ExpectProgIds(const std::wstring& classKey, const std::wstring& versioned,
+                   const std::wstring& independent);
+
+// The type library that the class key's TypeLib value names, loaded through
+// the registry as a script host loads it (version 1.0); null, with a test
+// failure, when it cannot be loaded.
+common::ComPtr<ITypeLib> RegisteredTypeLib(const std::wstring& classKey);
+
+// A member of an interface as its type library describes it.
+struct DescribedMember {
+    const wchar_t* name;
+    MEMBERID id;
+    std::wstring help;
+};
+
+// Checks that each member has its dispatch identifier and help string.
+void ExpectMembers(ITypeInfo* info, std::span<const DescribedMember> members);
 
 } // namespace testsupport

@@ -60,7 +60,17 @@ public:
     ~ModuleLock() { module::Unlock(); }
 };
 
-// The server entry points; a server's exports forward here with its class table.
+// The server's classes. A library defines exactly one, at namespace scope,
+// over its class table:
+//     const frame::Server kServer{kClasses};
+// and its .def file exports DllCanUnloadNow, DllGetClassObject,
+// DllRegisterServer and DllUnregisterServer, which the frame provides.
+class Server {
+public:
+    explicit Server(std::span<const ClassEntry> classes) noexcept;
+};
+
+// What the entry points do, over a class table.
 HRESULT CanUnloadNow() noexcept;
 HRESULT GetClassObject(std::span<const ClassEntry> classes, REFCLSID clsid, REFIID iid,
                        void** object) noexcept;

@@ -1,4 +1,4 @@
-// The sample server's entry points.
+// The sample server: its classes.
 #include "counter.h"
 #include "frame/module.h"
 #include "resource.h"
@@ -12,20 +12,6 @@ const frame::ClassEntry kClasses[] = {
     {&CLSID_InvisibleSample, 0, &Sample::CreateInvisible},
 };
 
+const frame::Server kServer{kClasses};
+
 } // namespace
-
-extern "C" HRESULT WINAPI DllCanUnloadNow() {
-    return frame::CanUnloadNow();
-}
-
-extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    return frame::GetClassObject(kClasses, clsid, iid, object);
-}
-
-extern "C" HRESULT WINAPI DllRegisterServer() {
-    return frame::RegisterServer(kClasses);
-}
-
-extern "C" HRESULT WINAPI DllUnregisterServer() {
-    return frame::UnregisterServer(kClasses);
-}

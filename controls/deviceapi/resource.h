@@ -1,0 +1,11 @@
+#pragma once
+
+#define IDS_PROJNAME 100
+#define IDR_CORE 101
+#define IDR_POWER 102
+#define IDR_MEMORY 103
+#define IDR_REGISTRY 104
+#define IDR_LISTVIEWHELPER 105
+#define IDR_WINDOWHELPER 106
+#define IDR_INET 107
+#define IDR_WINHOOK 108
