@@ -15,14 +15,12 @@ std::array<RGBQUAD, DibImage::kMaxColors> MakeHalftone() {
     std::array<RGBQUAD, DibImage::kMaxColors> table{};
     auto set = [&table](int i, BYTE r, BYTE g, BYTE b) { table[i] = RGBQUAD{b, g, r, 0}; };
     // The twenty static colours: ten at the start, ten at the end.
-    static const BYTE first[10][3] = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},
-                                      {128, 128, 0},   {0, 0, 128},     {128, 0, 128},
-                                      {0, 128, 128},   {192, 192, 192}, {192, 220, 192},
-                                      {166, 202, 240}};
-    static const BYTE last[10][3] = {{255, 251, 240}, {160, 160, 164}, {128, 128, 128},
-                                     {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
-                                     {0, 0, 255},     {255, 0, 255},   {0, 255, 255},
-                                     {255, 255, 255}};
+    static const BYTE first[10][3] = {
+        {0, 0, 0},     {128, 0, 0},   {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
+        {128, 0, 128}, {0, 128, 128}, {192, 192, 192}, {192, 220, 192}, {166, 202, 240}};
+    static const BYTE last[10][3] = {
+        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},   {0, 255, 0},
+        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255}, {255, 255, 255}};
     for (int i = 0; i < 10; ++i) {
         set(i, first[i][0], first[i][1], first[i][2]);
         set(246 + i, last[i][0], last[i][1], last[i][2]);
@@ -195,9 +193,8 @@ bool DibImage::Import(HDC dc, HBITMAP source, HPALETTE sourcePalette) noexcept {
                                  ? static_cast<int>(described.dsBmih.biClrUsed)
                                  : colorCount;
                 wanted = std::min(wanted, kMaxColors);
-                read = static_cast<int>(::GetDIBColorTable(memory.get(), 0,
-                                                           static_cast<UINT>(wanted),
-                                                           colors.data()));
+                read = static_cast<int>(
+                    ::GetDIBColorTable(memory.get(), 0, static_cast<UINT>(wanted), colors.data()));
             }
         }
         if (read == 0) {

@@ -21,19 +21,17 @@ const wchar_t kContentsStream[] = L"Contents";
 
 // Saved and loaded in this order.
 const frame::Property kProperties[] = {
-    {L"Name", 0, true},       {L"Italic", 4, true}, {L"Underline", 5, true},
-    {L"Strikethru", 6, true}, {L"Size", 2, true},   {L"Weight", 7, true},
-    {L"Charset", 8, true},
+    {L"Name", 0, true}, {L"Italic", 4, true}, {L"Underline", 5, true}, {L"Strikethru", 6, true},
+    {L"Size", 2, true}, {L"Weight", 7, true}, {L"Charset", 8, true},
 };
 
 bool SameDescription(const LOGFONTW& a, const LOGFONTW& b) noexcept {
-    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
-           a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
-           a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut &&
-           a.lfCharSet == b.lfCharSet && a.lfOutPrecision == b.lfOutPrecision &&
-           a.lfClipPrecision == b.lfClipPrecision && a.lfQuality == b.lfQuality &&
-           a.lfPitchAndFamily == b.lfPitchAndFamily &&
+    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight &&
+           a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
+           a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
            std::wcsncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 

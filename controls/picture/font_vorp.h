@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <ocidl.h>
 
-
 #include "OleVorpel.h"
 #include "common/handle.h"
 #include "frame/object.h"

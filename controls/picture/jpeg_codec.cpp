@@ -42,8 +42,8 @@ bool Decode(FILE* file, HDC dc, DibImage& image) noexcept {
     }
     // The top of the picture is the last stored row of the bottom-up section.
     while (decoder.output_scanline < decoder.output_height) {
-        JSAMPROW row = image.Row(static_cast<LONG>(decoder.output_height - 1 -
-                                                   decoder.output_scanline));
+        JSAMPROW row =
+            image.Row(static_cast<LONG>(decoder.output_height - 1 - decoder.output_scanline));
         jpeg_read_scanlines(&decoder, &row, 1);
     }
     jpeg_finish_decompress(&decoder);

@@ -135,8 +135,8 @@ HRESULT PictureVorp::Draw(LONG hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc,
 }
 
 bool PictureVorp::SaveBitmapFile(const wchar_t* path) const noexcept {
-    common::UniqueFile file(
-        ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    common::UniqueFile file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <ocidl.h>
 
-
 #include "OleVorpel.h"
 #include "dib_image.h"
 #include "frame/object.h"
@@ -20,8 +19,8 @@ public:
     HRESULT STDMETHODCALLTYPE get_Type(PictureType* pVal) override;
     HRESULT STDMETHODCALLTYPE get_Width(LONG* pVal) override;
     HRESULT STDMETHODCALLTYPE get_Height(LONG* pVal) override;
-    HRESULT STDMETHODCALLTYPE Draw(LONG hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc,
-                                   LONG ySrc, LONG cxSrc, LONG cySrc) override;
+    HRESULT STDMETHODCALLTYPE Draw(LONG hdc, LONG x, LONG y, LONG cx, LONG cy, LONG xSrc, LONG ySrc,
+                                   LONG cxSrc, LONG cySrc) override;
     HRESULT STDMETHODCALLTYPE SaveFile(BSTR File, PictureType PicType) override;
     HRESULT STDMETHODCALLTYPE LoadFile(BSTR Filename) override;
     HRESULT STDMETHODCALLTYPE LoadResource(LONG hInstance, BSTR ResourceID) override;
@@ -49,5 +48,5 @@ private:
 
 // Fills `rotated` with `source` turned by `angle` degrees about (x, y);
 // E_UNEXPECTED for a source that cannot be rotated.
-HRESULT RotateImage(const DibImage& source, LONG x, LONG y, double angle, COLORREF back,
-                    HDC dc, DibImage& rotated) noexcept;
+HRESULT RotateImage(const DibImage& source, LONG x, LONG y, double angle, COLORREF back, HDC dc,
+                    DibImage& rotated) noexcept;

@@ -27,8 +27,8 @@ bool Continue(const DecodeRequest& request, BOOL complete) {
 // The whole file, through the caller's read callback and buffer.
 HRESULT ReadAll(const DecodeRequest& request, std::vector<BYTE>& data) {
     for (;;) {
-        DWORD read = request.read(reinterpret_cast<LPSTR>(request.buffer), request.bufferSize,
-                                  request.user);
+        DWORD read =
+            request.read(reinterpret_cast<LPSTR>(request.buffer), request.bufferSize, request.user);
         if (read == 0) {
             return data.empty() ? E_FAIL : S_OK;
         }
@@ -121,7 +121,7 @@ HRESULT Decode(DecodeRequest& request) {
     common::ComPtr<IWICFormatConverter> converter;
     hr = factory->CreateFormatConverter(converter.put());
     if (SUCCEEDED(hr)) {
-        hr = converter->Initialize(source.get(), GUID_WICPixelFormat24bppBGR,
+        hr = converter->Initialize(source.get(), GUID_WICPixelFormat32bppBGR,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom);
     }
@@ -146,10 +146,19 @@ HRESULT Decode(DecodeRequest& request) {
     if (!bitmap || bits == nullptr) {
         return E_OUTOFMEMORY;
     }
-    hr = converter->CopyPixels(nullptr, static_cast<UINT>(stride),
-                               static_cast<UINT>(stride * outHeight), static_cast<BYTE*>(bits));
+    // The converter reliably offers 32-bit rows; the bitmap keeps 24.
+    const UINT wideStride = outWidth * 4;
+    std::vector<BYTE> wide(static_cast<size_t>(wideStride) * outHeight);
+    hr = converter->CopyPixels(nullptr, wideStride, static_cast<UINT>(wide.size()), wide.data());
     if (FAILED(hr)) {
         return hr;
+    }
+    for (UINT y = 0; y < outHeight; ++y) {
+        const BYTE* from = &wide[static_cast<size_t>(y) * wideStride];
+        BYTE* to = static_cast<BYTE*>(bits) + static_cast<size_t>(y) * stride;
+        for (UINT x = 0; x < outWidth; ++x) {
+            std::copy_n(from + x * 4, 3, to + x * 3);
+        }
     }
     ::GdiFlush();
     if (!Continue(request, TRUE)) {

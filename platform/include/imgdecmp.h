@@ -15,17 +15,17 @@ using DecodeProgressFunction = BOOL(CALLBACK*)(void* render, BOOL complete, LPAR
 
 // The decompression record: fifteen 32-bit fields (60 bytes) on the terminal.
 struct DecodeRequest {
-    DWORD size;           // sizeof(DecodeRequest)
-    BYTE* buffer;         // the caller's read buffer
-    DWORD bufferSize;     // its size in bytes
-    DWORD bufferCurrent;  // bytes already in it (0)
-    HBITMAP* bitmap;      // where the decoder stores the bitmap it creates
-    void** render;        // progressive rendering object; not offered (null)
-    int bitDepth;         // the colour depth asked for
-    LPARAM user;          // handed to both callbacks
-    HDC dc;               // device context the bitmap is for
-    int scale;            // percent
-    int maxWidth;         // the largest result, in pixels
+    DWORD size;          // sizeof(DecodeRequest)
+    BYTE* buffer;        // the caller's read buffer
+    DWORD bufferSize;    // its size in bytes
+    DWORD bufferCurrent; // bytes already in it (0)
+    HBITMAP* bitmap;     // where the decoder stores the bitmap it creates
+    void** render;       // progressive rendering object; not offered (null)
+    int bitDepth;        // the colour depth asked for
+    LPARAM user;         // handed to both callbacks
+    HDC dc;              // device context the bitmap is for
+    int scale;           // percent
+    int maxWidth;        // the largest result, in pixels
     int maxHeight;
     DecodeReadFunction read;
     DecodeProgressFunction progress; // may be null
