@@ -1,6 +1,7 @@
 // Core: thin wrappers of the system's own calls. Failures are not reported
 // except where a script must know (a process that cannot be created).
 #include "core.h"
+#include "script_handles.h"
 
 #include <mmsystem.h>
 
@@ -160,12 +161,7 @@ HRESULT Core::DoEvents() {
 }
 
 HRESULT Core::GetFocus(LONG* hWnd) {
-    if (hWnd == nullptr) {
-        return E_POINTER;
-    }
-    // Window handles are 32-bit numbers at both widths.
-    *hWnd = static_cast<LONG>(reinterpret_cast<INT_PTR>(::GetFocus()));
-    return S_OK;
+    return ReturnFocusWindow(hWnd);
 }
 
 HRESULT Core::GetTickCount(LONG* pVal) {

@@ -1,4 +1,5 @@
 #include "list_view_helper.h"
+#include "script_handles.h"
 
 #include <commctrl.h>
 
@@ -34,12 +35,12 @@ HRESULT ListViewHelper::get_CurrenthWnd(LONG* pVal) {
     if (pVal == nullptr) {
         return E_POINTER;
     }
-    *pVal = static_cast<LONG>(reinterpret_cast<LONG_PTR>(window_));
+    *pVal = LongOf(window_);
     return S_OK;
 }
 
 HRESULT ListViewHelper::put_CurrenthWnd(LONG newVal) {
-    window_ = reinterpret_cast<HWND>(static_cast<LONG_PTR>(newVal));
+    window_ = WindowOf(newVal);
     return S_OK;
 }
 
@@ -234,11 +235,7 @@ HRESULT ListViewHelper::put_FullRowSelect(VARIANT_BOOL newVal) {
 }
 
 HRESULT ListViewHelper::GetFocus(LONG* pVal) {
-    if (pVal == nullptr) {
-        return E_POINTER;
-    }
-    *pVal = static_cast<LONG>(reinterpret_cast<LONG_PTR>(::GetFocus()));
-    return S_OK;
+    return ReturnFocusWindow(pVal);
 }
 
 HRESULT ListViewHelper::EnsureVisible(LONG index, VARIANT_BOOL AllowPartial) {

@@ -1,4 +1,5 @@
 #include "win_hook.h"
+#include "script_handles.h"
 
 #include <algorithm>
 #include <mutex>
@@ -69,7 +70,7 @@ HRESULT WinHook::Hook(LONG hWnd, VARIANT_BOOL UseDefaultProc, VARIANT_BOOL* pVal
     if (free == std::end(entries_)) {
         return S_OK;
     }
-    HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hWnd));
+    HWND window = WindowOf(hWnd);
     ::SetLastError(0);
     auto previous = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HookProc)));
@@ -89,7 +90,7 @@ HRESULT WinHook::Unhook(LONG hWnd, VARIANT_BOOL* pVal) {
     if (pVal == nullptr) {
         return E_POINTER;
     }
-    HWND window = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hWnd));
+    HWND window = WindowOf(hWnd);
     // A window hooked twice comes off in the reverse order it went on.
     Entry* found = nullptr;
     for (Entry& entry : entries_) {
@@ -113,11 +114,7 @@ HRESULT WinHook::Unhook(LONG hWnd, VARIANT_BOOL* pVal) {
 }
 
 HRESULT WinHook::GetFocus(LONG* hWnd) {
-    if (hWnd == nullptr) {
-        return E_POINTER;
-    }
-    *hWnd = static_cast<LONG>(reinterpret_cast<LONG_PTR>(::GetFocus()));
-    return S_OK;
+    return ReturnFocusWindow(hWnd);
 }
 
 LRESULT CALLBACK WinHook::HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -133,9 +130,8 @@ LRESULT CALLBACK WinHook::HookProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     }
     active->FireEvent(kWinMessage,
-                      {Long(static_cast<LONG>(reinterpret_cast<LONG_PTR>(window))),
-                       Long(static_cast<LONG>(message)), Long(static_cast<LONG>(lParam)),
-                       Long(static_cast<LONG>(wParam))},
+                      {Long(LongOf(window)), Long(static_cast<LONG>(message)),
+                       Long(static_cast<LONG>(lParam)), Long(static_cast<LONG>(wParam))},
                       kEventLocale);
     // An entry whose previous procedure is this one (a window hooked twice)
     // would only lead back here: the window's own procedure is further down.

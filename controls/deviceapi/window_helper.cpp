@@ -1,4 +1,5 @@
 #include "window_helper.h"
+#include "script_handles.h"
 
 #include <cstdint>
 
@@ -7,11 +8,6 @@
 #include "sip.h"
 
 namespace {
-
-// Window handles travel as longs; they name windows at every width.
-HWND WindowOf(LONG hWnd) {
-    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(hWnd));
-}
 
 bool IsAppKey(MXQRAPIAppKey key) {
     return key >= VK_APP1 && key <= VK_APP4;

@@ -147,20 +147,17 @@ bool DibImage::Create(HDC dc, LONG width, LONG height, WORD bitCount, const RGBQ
         }
     }
     void* bits = nullptr;
-    HBITMAP section = nullptr;
+    common::UniqueGdiObject section;
     {
         PaletteScope selected(dc, this->palette());
-        section = ::CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                     &bits, nullptr, 0);
+        section.reset(::CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                         &bits, nullptr, 0));
     }
-    if (section == nullptr || bits == nullptr) {
-        if (section != nullptr) {
-            ::DeleteObject(section);
-        }
+    if (!section.valid() || bits == nullptr) {
         palette_.reset();
         return false;
     }
-    bitmap_.reset(section);
+    bitmap_ = std::move(section);
     header_ = info.header;
     colorCount_ = count;
     std::copy_n(info.colors, count, colors_.data());
