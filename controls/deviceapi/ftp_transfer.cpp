@@ -49,14 +49,16 @@ BOOL CopyRemoteToLocal(HINTERNET connection, const wchar_t* remoteFile, const wc
 
 BOOL CopyLocalToRemote(HINTERNET connection, const wchar_t* localFile, const wchar_t* remoteFile,
                        DWORD transferType) {
-    common::UniqueInternet remote(
-        ::FtpOpenFileW(connection, remoteFile, GENERIC_WRITE, transferType, 0));
-    if (!remote) {
-        return FALSE;
-    }
+    // The local file first: opening the remote one for writing empties it, and
+    // an upload that cannot read its source must not destroy the server's copy.
     common::UniqueFile local(::CreateFileW(localFile, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!local) {
+        return FALSE;
+    }
+    common::UniqueInternet remote(
+        ::FtpOpenFileW(connection, remoteFile, GENERIC_WRITE, transferType, 0));
+    if (!remote) {
         return FALSE;
     }
     return CopyBlocks([&](BYTE* data, DWORD size,
