@@ -1,0 +1,146 @@
+// What the FTP object costs over the system's own transfer calls: a 20 MB
+// download and upload through Inet, as a ratio to the same transfers made
+// straight with WinINet against the same local server in the same run.
+#include <windows.h>
+#include <wininet.h>
+
+#include <cstdio>
+#include <string>
+
+#include "MXQRAPI.h"
+#include "common/com.h"
+#include "common/internet.h"
+#include "testsupport/ftp_server.h"
+#include "testsupport/paths.h"
+
+namespace {
+
+constexpr size_t kBytes = 20u * 1024u * 1024u;
+constexpr int kRounds = 3; // the best round counts
+
+struct Times {
+    double download = 0;
+    double upload = 0;
+};
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void KeepBest(double& best, double seconds) {
+    if (best == 0 || seconds < best) {
+        best = seconds;
+    }
+}
+
+// One download and one upload straight through WinINet; false on failure.
+bool Direct(const testsupport::FtpServer& server, const std::wstring& local, Times& times) {
+    common::UniqueInternet session(
+        ::InternetOpenW(L"bench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    common::UniqueInternet connection(::InternetConnectW(
+        session.get(), L"127.0.0.1", server.port(), testsupport::FtpServer::kUser,
+        testsupport::FtpServer::kPassword, INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0));
+    if (!connection) {
+        return false;
+    }
+    double start = Now();
+    if (!::FtpGetFileW(connection.get(), L"source.bin", local.c_str(), FALSE, FILE_ATTRIBUTE_NORMAL,
+                       FTP_TRANSFER_TYPE_BINARY, 0)) {
+        return false;
+    }
+    KeepBest(times.download, Now() - start);
+    start = Now();
+    if (!::FtpPutFileW(connection.get(), local.c_str(), L"direct.bin", FTP_TRANSFER_TYPE_BINARY,
+                       0)) {
+        return false;
+    }
+    KeepBest(times.upload, Now() - start);
+    return true;
+}
+
+// The same two transfers through the FTP object.
+bool ThroughInet(const testsupport::FtpServer& server, const std::wstring& local, Times& times) {
+    common::ComPtr<IInet> inet;
+    if (FAILED(::CoCreateInstance(CLSID_Inet, nullptr, CLSCTX_INPROC_SERVER, IID_IInet,
+                                  reinterpret_cast<void**>(inet.put())))) {
+        return false;
+    }
+    VARIANT_BOOL ok = 0;
+    inet->FTPOpen(&ok);
+    inet->put_FTPPort(static_cast<short>(server.port()));
+    inet->FTPConnect(common::UniqueBstr(L"127.0.0.1").get(),
+                     common::UniqueBstr(testsupport::FtpServer::kUser).get(),
+                     common::UniqueBstr(testsupport::FtpServer::kPassword).get(), &ok);
+    if (ok == 0) {
+        return false;
+    }
+    common::UniqueBstr remote(L"source.bin");
+    common::UniqueBstr localName(local);
+    double start = Now();
+    if (FAILED(inet->FTPGetFile(remote.get(), localName.get(), VARIANT_FALSE, &ok)) || ok != 1) {
+        return false;
+    }
+    KeepBest(times.download, Now() - start);
+    common::UniqueBstr uploaded(L"inet.bin");
+    start = Now();
+    if (FAILED(inet->FTPPutFile(localName.get(), uploaded.get(), ftpBINARY, &ok)) || ok != 1) {
+        return false;
+    }
+    KeepBest(times.upload, Now() - start);
+    return true;
+}
+
+HRESULT RegisterDeviceApi() {
+    HMODULE module = ::LoadLibraryW(L"MXQRAPI.dll");
+    auto entry = module != nullptr ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
+                                         ::GetProcAddress(module, "DllRegisterServer")))
+                                   : nullptr;
+    return entry != nullptr ? entry() : E_FAIL;
+}
+
+} // namespace
+
+int main() {
+    common::ComApartment apartment;
+    if (FAILED(RegisterDeviceApi())) {
+        std::printf("MXQRAPI.dll could not be registered\n");
+        return 1;
+    }
+    testsupport::FtpServer server;
+    if (!server.running()) {
+        std::printf("no FTP server: %s\n", server.failure().c_str());
+        return 1;
+    }
+    std::string bytes(kBytes, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+    }
+    if (!testsupport::WriteFileBytes(server.PathOf(L"source.bin"), bytes)) {
+        std::printf("the source file could not be written\n");
+        return 1;
+    }
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring local = std::wstring(folder) + L"inet_bench.bin";
+
+    Times direct, inet;
+    for (int round = 0; round < kRounds; ++round) {
+        if (!Direct(server, local, direct) || !ThroughInet(server, local, inet)) {
+            std::printf("a transfer failed\n");
+            ::DeleteFileW(local.c_str());
+            return 1;
+        }
+    }
+    ::DeleteFileW(local.c_str());
+    const double megabytes = static_cast<double>(kBytes) / (1024.0 * 1024.0);
+    std::printf("download: WinINet %.1f MB/s, Inet %.1f MB/s\n", megabytes / direct.download,
+                megabytes / inet.download);
+    std::printf("upload:   WinINet %.1f MB/s, Inet %.1f MB/s\n", megabytes / direct.upload,
+                megabytes / inet.upload);
+    std::printf("time, Inet / WinINet: download %.3f, upload %.3f (goal <= 1.1)\n",
+                inet.download / direct.download, inet.upload / direct.upload);
+    return 0;
+}
