@@ -10,6 +10,7 @@
 #include "common/com.h"
 #include "testsupport/event_handler.h"
 #include "testsupport/ole_container.h"
+#include "testsupport/server_registration.h"
 
 namespace {
 
@@ -27,14 +28,6 @@ double Seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     ::QueryPerformanceFrequency(&frequency);
     return static_cast<double>(end.QuadPart - start.QuadPart) /
            static_cast<double>(frequency.QuadPart);
-}
-
-HRESULT RegisterGrid() {
-    HMODULE module = ::LoadLibraryW(L"Listora.dll");
-    auto entry = module != nullptr ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-                                         ::GetProcAddress(module, "DllRegisterServer")))
-                                   : nullptr;
-    return entry != nullptr ? entry() : E_FAIL;
 }
 
 bool Measure(LONG rows, Cost& cost) {
@@ -96,7 +89,7 @@ bool Measure(LONG rows, Cost& cost) {
 
 int main() {
     common::ComApartment apartment;
-    if (FAILED(RegisterGrid())) {
+    if (FAILED(testsupport::RegisterServer(L"Listora.dll"))) {
         std::printf("Listora.dll could not be registered\n");
         return 1;
     }

@@ -12,6 +12,7 @@
 #include "common/internet.h"
 #include "testsupport/ftp_server.h"
 #include "testsupport/paths.h"
+#include "testsupport/server_registration.h"
 
 namespace {
 
@@ -93,19 +94,11 @@ bool ThroughInet(const testsupport::FtpServer& server, const std::wstring& local
     return true;
 }
 
-HRESULT RegisterDeviceApi() {
-    HMODULE module = ::LoadLibraryW(L"MXQRAPI.dll");
-    auto entry = module != nullptr ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-                                         ::GetProcAddress(module, "DllRegisterServer")))
-                                   : nullptr;
-    return entry != nullptr ? entry() : E_FAIL;
-}
-
 } // namespace
 
 int main() {
     common::ComApartment apartment;
-    if (FAILED(RegisterDeviceApi())) {
+    if (FAILED(testsupport::RegisterServer(L"MXQRAPI.dll"))) {
         std::printf("MXQRAPI.dll could not be registered\n");
         return 1;
     }

@@ -1,24 +1,11 @@
 #include "barcode_fixture.h"
 
 #include "common/handle.h"
-
-namespace {
-
-HRESULT RegisterModule(const wchar_t* name) {
-    HMODULE module = ::LoadLibraryW(name); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
-}
-
-} // namespace
+#include "testsupport/server_registration.h"
 
 HRESULT RegisterBarcodeServers() {
-    const HRESULT hr = RegisterModule(L"HVTBarCodeReaderSim.dll");
-    return FAILED(hr) ? hr : RegisterModule(L"HVTAXBarCodeReader.dll");
+    const HRESULT hr = testsupport::RegisterServer(L"HVTBarCodeReaderSim.dll");
+    return FAILED(hr) ? hr : testsupport::RegisterServer(L"HVTAXBarCodeReader.dll");
 }
 
 void BarcodeTest::SetUp() {

@@ -13,18 +13,11 @@
 #include "common/com.h"
 #include "testsupport/event_handler.h"
 #include "testsupport/ole_container.h"
+#include "testsupport/server_registration.h"
 
 namespace {
 
 constexpr LONG kRows = 1000000;
-
-HRESULT RegisterGrid() {
-    HMODULE module = ::LoadLibraryW(L"Listora.dll");
-    auto entry = module != nullptr ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-                                         ::GetProcAddress(module, "DllRegisterServer")))
-                                   : nullptr;
-    return entry != nullptr ? entry() : E_FAIL;
-}
 
 void SetText(VARIANT* text, const std::wstring& value) {
     ::VariantClear(text);
@@ -66,7 +59,7 @@ void SetColumn(IListora* grid, LONG index, const wchar_t* header, LONG twips) {
 
 int wmain(int argc, wchar_t** argv) {
     common::ComApartment apartment;
-    if (FAILED(RegisterGrid())) {
+    if (FAILED(testsupport::RegisterServer(L"Listora.dll"))) {
         std::printf("Listora.dll could not be registered\n");
         return 1;
     }

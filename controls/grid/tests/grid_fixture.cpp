@@ -1,27 +1,14 @@
 #include "grid_fixture.h"
 
 #include <olectl.h>
-
-namespace {
-
-HRESULT CallServer(const char* entry) {
-    HMODULE module = ::LoadLibraryW(L"Listora.dll"); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto function = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, entry)));
-    return function != nullptr ? function() : E_FAIL;
-}
-
-} // namespace
+#include "testsupport/server_registration.h"
 
 HRESULT RegisterGridServer() {
-    return CallServer("DllRegisterServer");
+    return testsupport::RegisterServer(L"Listora.dll");
 }
 
 HRESULT UnregisterGridServer() {
-    return CallServer("DllUnregisterServer");
+    return testsupport::UnregisterServer(L"Listora.dll");
 }
 
 int CountEvents(const testsupport::EventRecorder& recorder, DISPID id) {

@@ -4,22 +4,14 @@
 #include <windows.h>
 
 #include "qzpeProgressBar.h"
+#include "testsupport/server_registration.h"
 
 // Registers qzpeProgressBar.dll (again: the terminal registers it too) and
 // returns the result of its DllRegisterServer.
 inline HRESULT RegisterProgressServer() {
-    HMODULE module = ::LoadLibraryW(L"qzpeProgressBar.dll"); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
+    return testsupport::RegisterServer(L"qzpeProgressBar.dll");
 }
 
 inline HRESULT UnregisterProgressServer() {
-    HMODULE module = ::GetModuleHandleW(L"qzpeProgressBar.dll");
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllUnregisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
+    return testsupport::UnregisterServer(L"qzpeProgressBar.dll");
 }

@@ -1,6 +1,7 @@
 #include "dial_fixture.h"
 
 #include <ostream>
+#include "testsupport/server_registration.h"
 
 namespace {
 
@@ -25,13 +26,7 @@ void SetDword(HKEY key, const wchar_t* name, DWORD value) {
 } // namespace
 
 HRESULT RegisterDialvoraServer() {
-    HMODULE module = ::LoadLibraryW(L"Dialvora.dll"); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
+    return testsupport::RegisterServer(L"Dialvora.dll");
 }
 
 std::ostream& operator<<(std::ostream& out, const DialEvent& event) {

@@ -1,25 +1,12 @@
 #include "entries_fixture.h"
-
-namespace {
-
-HRESULT CallServer(const char* entryName) {
-    HMODULE module = ::LoadLibraryW(L"Entrovia.dll"); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, entryName)));
-    return entry != nullptr ? entry() : E_FAIL;
-}
-
-} // namespace
+#include "testsupport/server_registration.h"
 
 HRESULT RegisterEntroviaServer() {
-    return CallServer("DllRegisterServer");
+    return testsupport::RegisterServer(L"Entrovia.dll");
 }
 
 HRESULT UnregisterEntroviaServer() {
-    return CallServer("DllUnregisterServer");
+    return testsupport::UnregisterServer(L"Entrovia.dll");
 }
 
 RASENTRY StoredEntry(const std::wstring& name) {

@@ -1,6 +1,7 @@
 #include "sip_fixture.h"
 
 #include "sip.h"
+#include "testsupport/server_registration.h"
 
 namespace {
 
@@ -9,20 +10,11 @@ constexpr wchar_t kConfigKey[] = L"Software\\Vorpel\\SipVorpel";
 } // namespace
 
 HRESULT RegisterSipServer() {
-    HMODULE module = ::LoadLibraryW(L"SipVorpel.dll"); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
+    return testsupport::RegisterServer(L"SipVorpel.dll");
 }
 
 HRESULT UnregisterSipServer() {
-    HMODULE module = ::GetModuleHandleW(L"SipVorpel.dll");
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllUnregisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
+    return testsupport::UnregisterServer(L"SipVorpel.dll");
 }
 
 DWORD ConfigDword(const wchar_t* name, DWORD missing) {

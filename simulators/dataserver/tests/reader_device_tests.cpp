@@ -11,6 +11,7 @@
 #include "common/handle.h"
 #include "scan_desk.h"
 #include "testsupport/paths.h"
+#include "testsupport/server_registration.h"
 
 namespace {
 
@@ -22,11 +23,7 @@ protected:
         ASSERT_TRUE(SUCCEEDED(apartment_.result()));
         ASSERT_TRUE(desk_.valid());
         desk_.Reset();
-        HMODULE module = ::LoadLibraryW(L"HVTBarCodeReaderSim.dll");
-        ASSERT_NE(module, nullptr);
-        auto registerServer = reinterpret_cast<HRESULT(WINAPI*)()>(
-            reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-        ASSERT_EQ(registerServer(), S_OK);
+        ASSERT_EQ(testsupport::RegisterServer(L"HVTBarCodeReaderSim.dll"), S_OK);
         CLSID clsid = {};
         ASSERT_EQ(::CLSIDFromProgID(L"Harvanti.BarCodeReader", &clsid), S_OK);
         ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IReaderDevice,
