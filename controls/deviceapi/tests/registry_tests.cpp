@@ -106,6 +106,41 @@ TEST_F(RegistryObject, OtherTypesAreNotWrittenAndUnreadableValuesGiveTheDefault)
     EXPECT_EQ(V_I4(Get(L"Missing").get()), -77);
 }
 
+TEST_F(RegistryObject, QueryValueAnswersTheReadsCodeAndLeavesTheResultEmpty) {
+    common::UniqueBstr section(::SysAllocString(kSection));
+    LONG key = 0;
+    ASSERT_EQ(registry_->CreateKey(kCurrentUser, section.get(), &key), S_OK);
+    const std::wstring tooLong(128, L'x');
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"TooLong", REG_SZ, tooLong.c_str(),
+                      static_cast<DWORD>((tooLong.size() + 1) * 2));
+    const BYTE binary[] = {1, 2, 3};
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Binary", REG_BINARY, binary, 3);
+    const DWORD number = 0xFFFFFFFEu;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Number", REG_DWORD, &number, 4);
+
+    const struct {
+        const wchar_t* name;
+        HRESULT status;
+        VARTYPE type;
+    } cases[] = {
+        {L"TooLong", ERROR_MORE_DATA, VT_EMPTY},
+        {L"Missing", ERROR_FILE_NOT_FOUND, VT_EMPTY},
+        {L"Binary", S_OK, VT_EMPTY},
+        {L"Number", S_OK, VT_I4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        common::UniqueVariant result;
+        EXPECT_EQ(registry_->QueryValue(key, common::UniqueBstr(c.name).get(), result.get()),
+                  c.status);
+        EXPECT_EQ(V_VT(result.get()), c.type);
+    }
+    common::UniqueVariant result;
+    ASSERT_EQ(registry_->QueryValue(key, common::UniqueBstr(L"Number").get(), result.get()), S_OK);
+    EXPECT_EQ(V_I4(result.get()), -2);
+    EXPECT_EQ(registry_->CloseKey(key), S_OK);
+}
+
 TEST_F(RegistryObject, DeletingMembersAnswerZeroForDoneAndTheCodeOtherwise) {
     common::UniqueBstr section(::SysAllocString(kSection));
     LONG key = 0;
