@@ -1,5 +1,6 @@
 #include "testsupport/child.h"
 
+#include <cstdio>
 #include <map>
 
 namespace testsupport {
@@ -42,9 +43,13 @@ common::UniqueKernel StartChild(const std::wstring& name, const std::wstring& ar
 DWORD RunChild(const std::wstring& name, const std::wstring& args, DWORD timeoutMs) {
     common::UniqueKernel process = StartChild(name, args);
     if (!process) {
+        // Said here, as the caller sees only the exit code.
+        std::fprintf(stderr, "child %ls did not start: error %lu\n", name.c_str(),
+                     ::GetLastError());
         return 0xFFFFFFFF;
     }
     if (::WaitForSingleObject(process.get(), timeoutMs) != WAIT_OBJECT_0) {
+        std::fprintf(stderr, "child %ls did not end within %lu ms\n", name.c_str(), timeoutMs);
         ::TerminateProcess(process.get(), 0xFFFFFFFF);
         return 0xFFFFFFFF;
     }
