@@ -14,6 +14,7 @@
 #include "OleVorpel.h"
 #include "common/com.h"
 #include "jpeg_library.h"
+#include "testsupport/server_registration.h"
 
 namespace {
 
@@ -138,19 +139,11 @@ bool LibraryDecode(const std::wstring& path, std::unique_ptr<JSAMPLE[]>& pixels)
     return true;
 }
 
-HRESULT RegisterPictureServer() {
-    HMODULE module = ::LoadLibraryW(L"OleVorpel.dll");
-    auto entry = module != nullptr ? reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void*>(
-                                         ::GetProcAddress(module, "DllRegisterServer")))
-                                   : nullptr;
-    return entry != nullptr ? entry() : E_FAIL;
-}
-
 } // namespace
 
 int main() {
     common::ComApartment apartment;
-    if (FAILED(RegisterPictureServer())) {
+    if (FAILED(testsupport::RegisterServer(L"OleVorpel.dll"))) {
         std::printf("OleVorpel.dll could not be registered\n");
         return 1;
     }
