@@ -19,11 +19,48 @@ constexpr uint64_t kCurrencyPerInch = 720000;
 
 const wchar_t kContentsStream[] = L"Contents";
 
+enum : DISPID {
+    kNameId = 0,
+    kSizeId = 2,
+    kBoldId = 3,
+    kItalicId = 4,
+    kUnderlineId = 5,
+    kStrikethroughId = 6,
+    kWeightId = 7,
+    kCharsetId = 8,
+};
+
 // Saved and loaded in this order.
 const frame::Property kProperties[] = {
-    {L"Name", 0, true}, {L"Italic", 4, true}, {L"Underline", 5, true}, {L"Strikethru", 6, true},
-    {L"Size", 2, true}, {L"Weight", 7, true}, {L"Charset", 8, true},
+    {L"Name", kNameId, true},           {L"Italic", kItalicId, true},
+    {L"Underline", kUnderlineId, true}, {L"Strikethru", kStrikethroughId, true},
+    {L"Size", kSizeId, true},           {L"Weight", kWeightId, true},
+    {L"Charset", kCharsetId, true},
 };
+
+int Flag(BYTE value) noexcept {
+    return value != 0 ? -1 : 0;
+}
+
+// The whole-number properties: how each reads and edits the description.
+constexpr FontField kBold{
+    kBoldId, [](const LOGFONTW& font) { return font.lfWeight > kNormalWeight ? -1 : 0; },
+    [](LOGFONTW& font, int value) { font.lfWeight = value != 0 ? kBoldWeight : kNormalWeight; }};
+constexpr FontField kItalic{kItalicId, [](const LOGFONTW& font) { return Flag(font.lfItalic); },
+                            [](LOGFONTW& font, int value) { font.lfItalic = value != 0; }};
+constexpr FontField kUnderline{kUnderlineId,
+                               [](const LOGFONTW& font) { return Flag(font.lfUnderline); },
+                               [](LOGFONTW& font, int value) { font.lfUnderline = value != 0; }};
+constexpr FontField kStrikethrough{
+    kStrikethroughId, [](const LOGFONTW& font) { return Flag(font.lfStrikeOut); },
+    [](LOGFONTW& font, int value) { font.lfStrikeOut = value != 0; }};
+constexpr FontField kWeight{kWeightId,
+                            [](const LOGFONTW& font) { return static_cast<int>(font.lfWeight); },
+                            [](LOGFONTW& font, int value) { font.lfWeight = value; }};
+// Character sets are one byte: only the low 8 bits are kept.
+constexpr FontField kCharset{
+    kCharsetId, [](const LOGFONTW& font) { return static_cast<int>(font.lfCharSet); },
+    [](LOGFONTW& font, int value) { font.lfCharSet = static_cast<BYTE>(value & 0xFF); }};
 
 bool SameDescription(const LOGFONTW& a, const LOGFONTW& b) noexcept {
     return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
@@ -126,7 +163,7 @@ HRESULT FontVorp::put_Name(BSTR newVal) {
     const size_t kept = std::min<size_t>(name.size(), LF_FACESIZE - 1);
     std::fill(std::begin(font.lfFaceName), std::end(font.lfFaceName), L'\0');
     std::copy_n(name.data(), kept, font.lfFaceName);
-    return Change(font, 0);
+    return Change(font, kNameId);
 }
 
 HRESULT FontVorp::get_Size(CY* pVal) {
@@ -145,82 +182,58 @@ HRESULT FontVorp::put_Size(CY newVal) {
     const uint64_t pixels = static_cast<uint64_t>(newVal.int64) *
                             static_cast<uint64_t>(ScreenPixelsPerInch()) / kCurrencyPerInch;
     font.lfHeight = pixels > 0 ? -static_cast<LONG>(pixels) : static_cast<LONG>(pixels);
-    return Change(font, 2);
+    return Change(font, kSizeId);
 }
 
-HRESULT FontVorp::get_Bold(BOOL* pVal) {
-    if (pVal == nullptr) {
-        return E_POINTER;
-    }
-    *pVal = Description().lfWeight > kNormalWeight ? -1 : 0;
-    return S_OK;
-}
-
-HRESULT FontVorp::put_Bold(BOOL newVal) {
-    LOGFONTW font = Description();
-    font.lfWeight = newVal != 0 ? kBoldWeight : kNormalWeight;
-    return Change(font, 3);
-}
-
-HRESULT FontVorp::GetFlag(BYTE LOGFONTW::*field, BOOL* value) const noexcept {
+HRESULT FontVorp::GetField(const FontField& field, int* value) const noexcept {
     if (value == nullptr) {
         return E_POINTER;
     }
-    *value = Description().*field != 0 ? -1 : 0;
+    *value = field.read(Description());
     return S_OK;
 }
 
-HRESULT FontVorp::PutFlag(BYTE LOGFONTW::*field, BOOL value, DISPID id) noexcept {
+HRESULT FontVorp::PutField(const FontField& field, int value) noexcept {
     LOGFONTW font = Description();
-    font.*field = value != 0 ? TRUE : FALSE;
-    return Change(font, id);
+    field.write(font, value);
+    return Change(font, field.id);
 }
 
+HRESULT FontVorp::get_Bold(BOOL* pVal) {
+    return GetField(kBold, pVal);
+}
+HRESULT FontVorp::put_Bold(BOOL newVal) {
+    return PutField(kBold, newVal);
+}
 HRESULT FontVorp::get_Italic(BOOL* pVal) {
-    return GetFlag(&LOGFONTW::lfItalic, pVal);
+    return GetField(kItalic, pVal);
 }
 HRESULT FontVorp::put_Italic(BOOL newVal) {
-    return PutFlag(&LOGFONTW::lfItalic, newVal, 4);
+    return PutField(kItalic, newVal);
 }
 HRESULT FontVorp::get_Underline(BOOL* pVal) {
-    return GetFlag(&LOGFONTW::lfUnderline, pVal);
+    return GetField(kUnderline, pVal);
 }
 HRESULT FontVorp::put_Underline(BOOL newVal) {
-    return PutFlag(&LOGFONTW::lfUnderline, newVal, 5);
+    return PutField(kUnderline, newVal);
 }
 HRESULT FontVorp::get_Strikethrough(BOOL* pVal) {
-    return GetFlag(&LOGFONTW::lfStrikeOut, pVal);
+    return GetField(kStrikethrough, pVal);
 }
 HRESULT FontVorp::put_Strikethrough(BOOL newVal) {
-    return PutFlag(&LOGFONTW::lfStrikeOut, newVal, 6);
+    return PutField(kStrikethrough, newVal);
 }
-
 HRESULT FontVorp::get_Weight(INT* pVal) {
-    if (pVal == nullptr) {
-        return E_POINTER;
-    }
-    *pVal = static_cast<INT>(Description().lfWeight);
-    return S_OK;
+    return GetField(kWeight, pVal);
 }
-
 HRESULT FontVorp::put_Weight(INT newVal) {
-    LOGFONTW font = Description();
-    font.lfWeight = newVal;
-    return Change(font, 7);
+    return PutField(kWeight, newVal);
 }
-
 HRESULT FontVorp::get_Charset(INT* pVal) {
-    if (pVal == nullptr) {
-        return E_POINTER;
-    }
-    *pVal = Description().lfCharSet;
-    return S_OK;
+    return GetField(kCharset, pVal);
 }
-
 HRESULT FontVorp::put_Charset(INT newVal) {
-    LOGFONTW font = Description();
-    font.lfCharSet = static_cast<BYTE>(newVal & 0xFF);
-    return Change(font, 8);
+    return PutField(kCharset, newVal);
 }
 
 HRESULT FontVorp::get_hFont(LONG* pVal) {

@@ -9,6 +9,14 @@
 #include "common/handle.h"
 #include "frame/object.h"
 
+// One whole-number property of the font (the flags, weight and character
+// set): its DISPID, how it reads the description and how it edits it.
+struct FontField {
+    DISPID id;
+    int (*read)(const LOGFONTW& font);
+    void (*write)(LOGFONTW& font, int value);
+};
+
 class FontVorp final : public frame::Object<FontVorp, IFontVorp>,
                        public IPersistStreamInit,
                        public IPersistStorage {
@@ -60,8 +68,8 @@ private:
     // Replaces the font with one of `font` unless it equals the current one.
     HRESULT Change(const LOGFONTW& font, DISPID id) noexcept;
     HRESULT Replace(const LOGFONTW& font, DISPID id, bool notify) noexcept;
-    HRESULT PutFlag(BYTE LOGFONTW::*field, BOOL value, DISPID id) noexcept;
-    HRESULT GetFlag(BYTE LOGFONTW::*field, BOOL* value) const noexcept;
+    HRESULT GetField(const FontField& field, int* value) const noexcept;
+    HRESULT PutField(const FontField& field, int value) noexcept;
 
     frame::ConnectionPoint propertyNotify_;
     common::UniqueGdiObject font_;

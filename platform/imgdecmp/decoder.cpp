@@ -146,7 +146,8 @@ HRESULT Decode(DecodeRequest& request) {
     if (!bitmap || bits == nullptr) {
         return E_OUTOFMEMORY;
     }
-    // The converter reliably offers 32-bit rows; the bitmap keeps 24.
+    // The converter writes 32-bit rows from every layout (24-bit ones only
+    // from 24- and 32-bit colour sources); the bitmap keeps 24.
     const UINT wideStride = outWidth * 4;
     std::vector<BYTE> wide(static_cast<size_t>(wideStride) * outHeight);
     hr = converter->CopyPixels(nullptr, wideStride, static_cast<UINT>(wide.size()), wide.data());

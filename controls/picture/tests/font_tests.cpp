@@ -50,6 +50,40 @@ TEST_F(Font, APutThatChangesNothingKeepsTheHandle) {
     EXPECT_EQ(Handle(), before);
 }
 
+// Each flag edits its own field only: any non-zero value is true, read
+// back as -1, and setting it again changes nothing.
+TEST_F(Font, EachFlagIsItsOwnField) {
+    using Get = HRESULT (STDMETHODCALLTYPE IFontVorp::*)(BOOL*);
+    using Put = HRESULT (STDMETHODCALLTYPE IFontVorp::*)(BOOL);
+    const struct {
+        const char* name;
+        Get get;
+        Put put;
+    } flags[] = {{"Italic", &IFontVorp::get_Italic, &IFontVorp::put_Italic},
+                 {"Underline", &IFontVorp::get_Underline, &IFontVorp::put_Underline},
+                 {"Strikethrough", &IFontVorp::get_Strikethrough, &IFontVorp::put_Strikethrough}};
+    for (const auto& flag : flags) {
+        SCOPED_TRACE(flag.name);
+        ASSERT_EQ((font_.get()->*flag.put)(5), S_OK);
+        BOOL value = 0;
+        ASSERT_EQ((font_.get()->*flag.get)(&value), S_OK);
+        EXPECT_EQ(value, -1);
+        for (const auto& other : flags) {
+            if (&other != &flag) {
+                (font_.get()->*other.get)(&value);
+                EXPECT_EQ(value, 0) << other.name;
+            }
+        }
+        const LONG before = Handle();
+        ASSERT_EQ((font_.get()->*flag.put)(-1), S_OK);
+        EXPECT_EQ(Handle(), before);
+        ASSERT_EQ((font_.get()->*flag.put)(0), S_OK);
+        (font_.get()->*flag.get)(&value);
+        EXPECT_EQ(value, 0);
+        EXPECT_EQ((font_.get()->*flag.get)(nullptr), E_POINTER);
+    }
+}
+
 TEST_F(Font, WeightAndBoldFollowEachOther) {
     ASSERT_EQ(font_->put_Weight(600), S_OK);
     BOOL bold = 0;

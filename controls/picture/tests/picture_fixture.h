@@ -14,15 +14,10 @@
 #include "common/com.h"
 #include "common/handle.h"
 #include "testsupport/paths.h"
+#include "testsupport/server_registration.h"
 
 inline HRESULT RegisterPictureServer() {
-    HMODULE module = ::LoadLibraryW(L"OleVorpel.dll"); // stays loaded, as COM keeps it
-    if (module == nullptr) {
-        return HRESULT_FROM_WIN32(::GetLastError());
-    }
-    auto entry = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-    return entry != nullptr ? entry() : E_FAIL;
+    return testsupport::RegisterServer(L"OleVorpel.dll");
 }
 
 inline std::wstring SamplePath(const wchar_t* name) {

@@ -96,7 +96,7 @@ TEST_F(PictureLoad, TheLastExtensionChoosesTheDecoder) {
 }
 
 TEST_F(PictureLoad, PlatformFormatsKeepTheirPixels) {
-    for (const wchar_t* name : {L"corners.gif", L"corners.bmp"}) {
+    for (const wchar_t* name : {L"corners.gif", L"corners.png", L"corners.bmp"}) {
         SCOPED_TRACE(::testing::Message() << name);
         ASSERT_EQ(Load(SamplePath(name)), S_OK);
         const Pixels pixels = ReadPixels(BitmapOf(picture_.get()));

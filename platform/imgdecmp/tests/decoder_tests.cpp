@@ -76,7 +76,7 @@ protected:
 };
 
 TEST_F(Decoder, GifPngAndBmpDecodeToTheirPixels) {
-    for (const wchar_t* name : {L"corners.gif", L"corners.bmp"}) {
+    for (const wchar_t* name : {L"corners.gif", L"corners.png", L"corners.bmp"}) {
         SCOPED_TRACE(::testing::Message() << name);
         common::UniqueGdiObject bitmap;
         ASSERT_EQ(Decode(Sample(name), bitmap), S_OK);
@@ -87,6 +87,34 @@ TEST_F(Decoder, GifPngAndBmpDecodeToTheirPixels) {
         EXPECT_EQ(PixelAt(bitmap.get(), 0, 0), RGB(255, 0, 0));
         EXPECT_EQ(PixelAt(bitmap.get(), 1, 0), RGB(0, 255, 0));
         EXPECT_EQ(PixelAt(bitmap.get(), 0, 1), RGB(0, 0, 255));
+        EXPECT_EQ(PixelAt(bitmap.get(), 1, 1), RGB(255, 255, 255));
+    }
+}
+
+TEST_F(Decoder, EveryPngLayoutDecodes) {
+    for (const wchar_t* name :
+         {L"corners-rgb.png", L"corners-rgba.png", L"corners-rgb16.png", L"corners-rgba16.png",
+          L"corners-palette8.png", L"corners-interlaced.png", L"corners-translucent.png"}) {
+        SCOPED_TRACE(::testing::Message() << name);
+        common::UniqueGdiObject bitmap;
+        ASSERT_EQ(Decode(Sample(name), bitmap), S_OK);
+        EXPECT_EQ(PixelAt(bitmap.get(), 0, 0), RGB(255, 0, 0));
+        EXPECT_EQ(PixelAt(bitmap.get(), 1, 0), RGB(0, 255, 0));
+        EXPECT_EQ(PixelAt(bitmap.get(), 0, 1), RGB(0, 0, 255));
+        EXPECT_EQ(PixelAt(bitmap.get(), 1, 1), RGB(255, 255, 255));
+    }
+    // Grey pictures come back grey, white staying white.
+    for (const wchar_t* name : {L"corners-grey.png", L"corners-grey16.png", L"corners-mono.png"}) {
+        SCOPED_TRACE(::testing::Message() << name);
+        common::UniqueGdiObject bitmap;
+        ASSERT_EQ(Decode(Sample(name), bitmap), S_OK);
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 2; ++x) {
+                const COLORREF c = PixelAt(bitmap.get(), x, y);
+                EXPECT_TRUE(GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c))
+                    << x << "," << y;
+            }
+        }
         EXPECT_EQ(PixelAt(bitmap.get(), 1, 1), RGB(255, 255, 255));
     }
 }
