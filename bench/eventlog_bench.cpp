@@ -6,6 +6,7 @@
 
 #include "HVTEventLog.h"
 #include "common/handle.h"
+#include "best_time.h"
 
 namespace {
 
@@ -13,31 +14,18 @@ constexpr int kCalls = 20000;           // a named mutex is a kernel round trip:
 constexpr DWORD kRecorded = 0xC1030FFF; // an error: recorded by an errors-only filter
 constexpr DWORD kDropped = 0x41030FFF;  // informational: dropped by it
 
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-// The best of a few rounds, so that the other work of a shared machine
-// counts as little as it can.
+// The best of a few rounds.
 template <typename Call> double NanosecondsPerCall(Call call) {
     constexpr int kRounds = 5;
-    double best = 0;
+    bench::BestTime best;
     for (int round = 0; round < kRounds; ++round) {
-        LARGE_INTEGER start, end;
-        ::QueryPerformanceCounter(&start);
+        const double start = bench::Now();
         for (int i = 0; i < kCalls / kRounds; ++i) {
             call(i);
         }
-        ::QueryPerformanceCounter(&end);
-        const double ns = Seconds(start, end) * 1e9 / (kCalls / kRounds);
-        if (round == 0 || ns < best) {
-            best = ns;
-        }
+        best.Add(bench::Now() - start);
     }
-    return best;
+    return best.seconds() * 1e9 / (kCalls / kRounds);
 }
 
 // The filter in force before the benchmark, put back afterwards.

@@ -11,6 +11,7 @@
 #include "testsupport/event_handler.h"
 #include "testsupport/ole_container.h"
 #include "testsupport/server_registration.h"
+#include "best_time.h"
 
 namespace {
 
@@ -22,13 +23,6 @@ struct Cost {
     double seconds;
     long requests;
 };
-
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
 
 bool Measure(LONG rows, Cost& cost) {
     testsupport::OleContainer container;
@@ -56,24 +50,21 @@ bool Measure(LONG rows, Cost& cost) {
         return false;
     }
     cost = {0, 0};
+    bench::BestTime best;
     for (int round = 0; round < kRounds; ++round) {
         // Back to the top (this list view takes no SB_TOP).
         ::SendMessageW(list, LVM_ENSUREVISIBLE, 0, FALSE);
         ::UpdateWindow(list);
         requests = 0;
-        LARGE_INTEGER start, end;
-        ::QueryPerformanceCounter(&start);
+        const double start = bench::Now();
         for (int page = 0; page < kPages; ++page) {
             ::SendMessageW(list, WM_VSCROLL, SB_PAGEDOWN, 0);
             ::UpdateWindow(list);
         }
-        ::QueryPerformanceCounter(&end);
-        const double seconds = Seconds(start, end);
-        if (round == 0 || seconds < cost.seconds) {
-            cost.seconds = seconds;
-        }
+        best.Add(bench::Now() - start);
         cost.requests = requests;
     }
+    cost.seconds = best.seconds();
     LONG first = 0;
     LONG perPage = 0;
     grid->get_FirstVisibleRow(&first);

@@ -13,6 +13,7 @@
 #include "testsupport/ftp_server.h"
 #include "testsupport/paths.h"
 #include "testsupport/server_registration.h"
+#include "best_time.h"
 
 namespace {
 
@@ -20,22 +21,9 @@ constexpr size_t kBytes = 20u * 1024u * 1024u;
 constexpr int kRounds = 3; // the best round counts
 
 struct Times {
-    double download = 0;
-    double upload = 0;
+    bench::BestTime download;
+    bench::BestTime upload;
 };
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void KeepBest(double& best, double seconds) {
-    if (best == 0 || seconds < best) {
-        best = seconds;
-    }
-}
 
 // One download and one upload straight through WinINet; false on failure.
 bool Direct(const testsupport::FtpServer& server, const std::wstring& local, Times& times) {
@@ -47,18 +35,18 @@ bool Direct(const testsupport::FtpServer& server, const std::wstring& local, Tim
     if (!connection) {
         return false;
     }
-    double start = Now();
+    double start = bench::Now();
     if (!::FtpGetFileW(connection.get(), L"source.bin", local.c_str(), FALSE, FILE_ATTRIBUTE_NORMAL,
                        FTP_TRANSFER_TYPE_BINARY, 0)) {
         return false;
     }
-    KeepBest(times.download, Now() - start);
-    start = Now();
+    times.download.Add(bench::Now() - start);
+    start = bench::Now();
     if (!::FtpPutFileW(connection.get(), local.c_str(), L"direct.bin", FTP_TRANSFER_TYPE_BINARY,
                        0)) {
         return false;
     }
-    KeepBest(times.upload, Now() - start);
+    times.upload.Add(bench::Now() - start);
     return true;
 }
 
@@ -80,17 +68,17 @@ bool ThroughInet(const testsupport::FtpServer& server, const std::wstring& local
     }
     common::UniqueBstr remote(L"source.bin");
     common::UniqueBstr localName(local);
-    double start = Now();
+    double start = bench::Now();
     if (FAILED(inet->FTPGetFile(remote.get(), localName.get(), VARIANT_FALSE, &ok)) || ok != 1) {
         return false;
     }
-    KeepBest(times.download, Now() - start);
+    times.download.Add(bench::Now() - start);
     common::UniqueBstr uploaded(L"inet.bin");
-    start = Now();
+    start = bench::Now();
     if (FAILED(inet->FTPPutFile(localName.get(), uploaded.get(), ftpBINARY, &ok)) || ok != 1) {
         return false;
     }
-    KeepBest(times.upload, Now() - start);
+    times.upload.Add(bench::Now() - start);
     return true;
 }
 
@@ -129,11 +117,12 @@ int main() {
     }
     ::DeleteFileW(local.c_str());
     const double megabytes = static_cast<double>(kBytes) / (1024.0 * 1024.0);
-    std::printf("download: WinINet %.1f MB/s, Inet %.1f MB/s\n", megabytes / direct.download,
-                megabytes / inet.download);
-    std::printf("upload:   WinINet %.1f MB/s, Inet %.1f MB/s\n", megabytes / direct.upload,
-                megabytes / inet.upload);
+    std::printf("download: WinINet %.1f MB/s, Inet %.1f MB/s\n",
+                megabytes / direct.download.seconds(), megabytes / inet.download.seconds());
+    std::printf("upload:   WinINet %.1f MB/s, Inet %.1f MB/s\n",
+                megabytes / direct.upload.seconds(), megabytes / inet.upload.seconds());
     std::printf("time, Inet / WinINet: download %.3f, upload %.3f (goal <= 1.1)\n",
-                inet.download / direct.download, inet.upload / direct.upload);
+                inet.download.seconds() / direct.download.seconds(),
+                inet.upload.seconds() / direct.upload.seconds());
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "common/com.h"
 #include "jpeg_library.h"
 #include "testsupport/server_registration.h"
+#include "best_time.h"
 
 namespace {
 
@@ -23,29 +24,17 @@ constexpr JDIMENSION kHeight = 1250;
 constexpr int kQuality = 90; // the picture object's default
 constexpr int kRounds = 7;   // the best round counts
 
-double Seconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
 struct Pair {
-    double library = -1;
-    double object = -1;
+    bench::BestTime library;
+    bench::BestTime object;
 };
 
-template <typename Call> bool Time(Call call, double& best) {
-    LARGE_INTEGER start, end;
-    ::QueryPerformanceCounter(&start);
+template <typename Call> bool Time(Call call, bench::BestTime& best) {
+    const double start = bench::Now();
     if (!call()) {
         return false;
     }
-    ::QueryPerformanceCounter(&end);
-    const double seconds = Seconds(start, end);
-    if (best < 0 || seconds < best) {
-        best = seconds;
-    }
+    best.Add(bench::Now() - start);
     return true;
 }
 
@@ -177,15 +166,19 @@ int main() {
     ::DeleteFileW(source.c_str());
     ::DeleteFileW(libraryCopy.c_str());
     ::DeleteFileW(objectCopy.c_str());
-    if (load.library < 0 || load.object < 0 || save.library < 0 || save.object < 0) {
+    if (!load.library.measured() || !load.object.measured() || !save.library.measured() ||
+        !save.object.measured()) {
         std::printf("a load or save failed\n");
         return 1;
     }
     std::printf("%ld x %ld JPEG: library decode %.1f ms, LoadFile %.1f ms; "
                 "library encode %.1f ms, SaveFile %.1f ms\n",
-                static_cast<long>(width), static_cast<long>(height), load.library * 1e3,
-                load.object * 1e3, save.library * 1e3, save.object * 1e3);
-    std::printf("LoadFile / library decode: %.3f (goal <= 1.2)\n", load.object / load.library);
-    std::printf("SaveFile / library encode: %.3f (goal <= 1.2)\n", save.object / save.library);
+                static_cast<long>(width), static_cast<long>(height), load.library.seconds() * 1e3,
+                load.object.seconds() * 1e3, save.library.seconds() * 1e3,
+                save.object.seconds() * 1e3);
+    std::printf("LoadFile / library decode: %.3f (goal <= 1.2)\n",
+                load.object.seconds() / load.library.seconds());
+    std::printf("SaveFile / library encode: %.3f (goal <= 1.2)\n",
+                save.object.seconds() / save.library.seconds());
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "common/handle.h"
 #include "engine/engine_thread.h"
 #include "protocol.h"
+#include "best_time.h"
 
 namespace {
 
@@ -74,16 +75,13 @@ int main() {
         return 1;
     }
     common::UniqueFile port(OpenTerminalEnd());
-    LARGE_INTEGER frequency, start, end;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
+    const double start = bench::Now();
     LONG result = Upgrade(port.get(), driverPath, imagePath);
-    ::QueryPerformanceCounter(&end);
+    const double elapsed = bench::Now() - start;
     engine.Stop();
     ::DeleteFileA(driverPath);
     ::DeleteFileA(imagePath);
 
-    double elapsed = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
     size_t wireBytes = engine.Wire().Bytes().size();
     double wireTime = wireBytes * 10.0 / Baud;
     int same = engine.Engine().SameWordWrites();
