@@ -75,7 +75,7 @@ TEST_F(Registration, TypeLibraryHoldsBothClassesAndTheEnumerations) {
     ASSERT_TRUE(loaded);
     common::UniqueBstr name;
     loaded->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr);
-    EXPECT_EQ(name.view(), L"SipVorpelLib");
+    EXPECT_EQ(name.view(), L"SipVorpel");
 
     struct Enumeration {
         const wchar_t* name;
