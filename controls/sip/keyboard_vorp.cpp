@@ -125,11 +125,14 @@ HRESULT KeyboardVorp::get_Title(BSTR* pVal) {
         return E_POINTER;
     }
     try {
+        // With neither name stored, the library's own name: never an older
+        // name this object happened to keep.
         std::wstring title;
-        if (ReadClassString(nullptr, nullptr, &title) ||
-            ReadString(kDisplayNameValue, std::wstring::npos, &title)) {
-            displayName_ = title;
+        if (!ReadClassString(nullptr, nullptr, &title) &&
+            !ReadString(kDisplayNameValue, std::wstring::npos, &title)) {
+            title = LoadText(IDS_PROJNAME);
         }
+        displayName_ = title;
         return CopyOut(displayName_, pVal);
     } catch (...) {
         return E_OUTOFMEMORY;
