@@ -197,6 +197,24 @@ TEST_F(KeyboardPanel, CustomKeysComeFromTheConfigurationWithTallAndDisabledKeys)
     EXPECT_EQ(EditText(), L"to") << "a key of no use is absent";
 }
 
+TEST_F(KeyboardPanel, CustomKeysLoadedFromTheConfigurationAreCutToTheirRecord) {
+    SetConfigDword(L"KeyStyle", 4);
+    SetConfigString(L"keydisp1", L"ABCDEFGHIJ");
+    SetConfigString(L"keycode1", L"0123456789012345678901234567890123456789");
+    ShowPanel();
+    Tap(CellCentre(0, 0));
+    EXPECT_EQ(EditText(), L"0123456789012345678901234567890");
+
+    // Saved again, the key is what the panel held.
+    auto keyboard = NewKeyboard();
+    common::UniqueBstr label(L"x");
+    ASSERT_EQ(keyboard->SetKey(2, label.get(), label.get(), KeyUse), S_OK);
+    ShowSip(false);
+    EXPECT_EQ(ConfigString(L"keydisp1"), L"ABCDEFG");
+    EXPECT_EQ(ConfigString(L"keycode1"), L"0123456789012345678901234567890");
+    EXPECT_EQ(ConfigDword(L"keyuse1"), 1u) << "a missing use is a normal key";
+}
+
 TEST_F(KeyboardPanel, SetKeyChangesTheLivePanelAndHidingSavesTheKeys) {
     ShowPanel();
     auto keyboard = NewKeyboard();
