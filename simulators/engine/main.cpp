@@ -4,7 +4,7 @@
 //
 //   Q4MEngineSim [--port NAME] [--flash-words N] [--version TEXT] [--preset FILE]
 //                [--save FILE] [--expect IMAGE] [--transcript FILE] [--seconds N]
-//                [--pace BAUD] [--lines terminal|always] [--blocks LIST] [--fault SPEC]...
+//                [--pace BAUD] [--lines terminal|always] [--blocks LIST] [--fault FAULT]...
 //
 // By default the engine follows the terminal's power and flash-mode lines;
 // "--lines always" keeps it listening as if powered up in flash mode.
