@@ -125,6 +125,11 @@ DWORD SetEventFilter(DWORD version, const HVTFacilityFilter* entries, WORD entry
     if (codeCount > MaxExplicitCodes) {
         return EVTLOG_TOO_MANY_CODES;
     }
+    // A missing table that is said to hold entries would fault on reading:
+    // refuse it with the access violation's code, before anything changes.
+    if ((entries == nullptr && entryCount > 0) || (codes == nullptr && codeCount > 0)) {
+        return static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION);
+    }
     for (WORD i = 0; i < entryCount; ++i) {
         if (entries[i].facility > 0xFFF) {
             return EVTLOG_BAD_FACILITY;

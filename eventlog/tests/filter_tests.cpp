@@ -134,6 +134,12 @@ TEST_F(Filter, SetEventFilterRefusesBadFiltersAndKeepsTheOldOne) {
         EXPECT_EQ(api.SetEventFilter(1, badFacility, 1, 0x0C, nullptr, 0),
                   hvt::EVTLOG_BAD_FACILITY);
         EXPECT_EQ(api.SetEventFilter(1, badMask, 1, 0x0C, nullptr, 0), hvt::EVTLOG_BAD_CLASS_MASK);
+        // Tables that are missing but said to hold entries or codes.
+        const HVTFacilityFilter good[] = {{0x199, 0x0F}};
+        EXPECT_EQ(api.SetEventFilter(1, nullptr, 1, 0x0C, nullptr, 0),
+                  static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+        EXPECT_EQ(api.SetEventFilter(1, good, 1, 0x08, nullptr, 2),
+                  static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
 
         ReadFilter f = GetFilter(api);
         EXPECT_EQ(f.status, hvt::EVTLOG_SUCCESS);

@@ -4,7 +4,7 @@
 //
 //   Q4MEngineSim [--port NAME] [--flash-words N] [--version TEXT] [--preset FILE]
 //                [--save FILE] [--expect IMAGE] [--transcript FILE] [--seconds N]
-//                [--pace BAUD] [--lines terminal|always]
+//                [--pace BAUD] [--lines terminal|always] [--blocks LIST] [--fault FAULT]...
 //
 // By default the engine follows the terminal's power and flash-mode lines;
 // "--lines always" keeps it listening as if powered up in flash mode.
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/handle.h"
+#include "engine/fault_text.h"
 #include "engine/power_lines.h"
 #include "engine/scan_engine.h"
 #include "engine/serial_link.h"
@@ -67,6 +68,16 @@ bool Parse(const std::vector<std::wstring>& args, Options& options) {
             options.config.pacingBaud = std::wcstoul(value.c_str(), nullptr, 0);
         } else if (name == L"--lines" && (value == L"terminal" || value == L"always")) {
             options.followLines = value == L"terminal";
+        } else if (name == L"--blocks") {
+            if (!engine::ParseBlockOrder(value, &options.config.blockOrder)) {
+                return false;
+            }
+        } else if (name == L"--fault") {
+            engine::Fault fault;
+            if (!engine::ParseFault(value, &fault)) {
+                return false;
+            }
+            options.config.faults.push_back(fault);
         } else {
             return false;
         }
@@ -144,9 +155,12 @@ int main() {
     ::LocalFree(argv);
     Options options;
     if (!Parse(args, options)) {
-        std::fprintf(stderr, "usage: Q4MEngineSim [--port NAME] [--flash-words N] [--version TEXT]"
-                             " [--preset FILE] [--save FILE] [--expect IMAGE] [--transcript FILE]"
-                             " [--seconds N] [--pace BAUD] [--lines terminal|always]\n");
+        std::fprintf(stderr,
+                     "usage: Q4MEngineSim [--port NAME] [--flash-words N] [--version TEXT]"
+                     " [--preset FILE] [--save FILE] [--expect IMAGE] [--transcript FILE]"
+                     " [--seconds N] [--pace BAUD] [--lines terminal|always]"
+                     " [--blocks LIST] [--fault POINT:ACTION[:VALUE[:COMMAND[:OCCURRENCE]]]]..."
+                     "\n");
         return 2;
     }
     try {

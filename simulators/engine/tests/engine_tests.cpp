@@ -10,6 +10,7 @@
 
 #include "common/handle.h"
 #include "engine/engine_thread.h"
+#include "engine/fault_text.h"
 #include "engine/verdict.h"
 #include "testsupport/paths.h"
 
@@ -282,4 +283,113 @@ TEST(EngineProgram, ServesUntilItsTimeIsUpThenSavesItsFlash) {
     EXPECT_EQ(code, 1u); // no driver was downloaded and removed
     EXPECT_EQ(testsupport::ReadFileBytes(save).size(), 0x800u);
     ::DeleteFileW(save.c_str());
+}
+
+TEST(EngineFaultText, FaultsAndBlockOrdersAreReadFromText) {
+    Fault fault;
+    ASSERT_TRUE(ParseFault(L"auto-baud:silence", &fault));
+    EXPECT_EQ(fault.point, Point::AutoBaudAnswer);
+    EXPECT_EQ(fault.action, Action::Silence);
+    EXPECT_EQ(fault.command, AnyCommand);
+    EXPECT_EQ(fault.occurrence, EveryTime);
+    ASSERT_TRUE(ParseFault(L"command-done:delay:4000:0x14", &fault));
+    EXPECT_EQ(fault.point, Point::CommandDone);
+    EXPECT_EQ(fault.action, Action::Delay);
+    EXPECT_EQ(fault.value, 4000u);
+    EXPECT_EQ(fault.command, 0x14);
+    EXPECT_EQ(fault.occurrence, EveryTime);
+    ASSERT_TRUE(ParseFault(L"version:replace:0x41:any:3", &fault));
+    EXPECT_EQ(fault.point, Point::VersionByte);
+    EXPECT_EQ(fault.command, AnyCommand);
+    EXPECT_EQ(fault.occurrence, 3);
+    for (const wchar_t* bad : {L"", L"auto-baud", L"nowhere:silence", L"auto-baud:shout",
+                               L"command-ack:replace:x", L"command-ack:replace:1:0xFF",
+                               L"command-ack:replace:1:any:-1", L"auto-baud:silence:0:any:0:0"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(bad)));
+        Fault untouched{Point::ReadWordByte, Action::Corrupt, 7, 0x15, 9};
+        EXPECT_FALSE(ParseFault(bad, &untouched));
+        EXPECT_EQ(untouched.point, Point::ReadWordByte);
+        EXPECT_EQ(untouched.occurrence, 7);
+    }
+
+    std::vector<int> order;
+    ASSERT_TRUE(ParseBlockOrder(L"2,1,2,0", &order));
+    EXPECT_EQ(order, (std::vector<int>{2, 1, 2, 0}));
+    for (const wchar_t* bad : {L"", L"1,,2", L"1,256", L"1;2", L"-1"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(bad)));
+        EXPECT_FALSE(ParseBlockOrder(bad, &order));
+    }
+    EXPECT_EQ(order, (std::vector<int>{2, 1, 2, 0}));
+}
+
+namespace {
+
+// Reads the child's output until `text` has appeared or the output ends.
+bool ReadUntil(HANDLE output, std::string& seen, const std::string& text) {
+    char buffer[256];
+    DWORD got = 0;
+    while (seen.find(text) == std::string::npos) {
+        if (!::ReadFile(output, buffer, sizeof(buffer), &got, nullptr) || got == 0) {
+            return false;
+        }
+        seen.append(buffer, got);
+    }
+    return true;
+}
+
+} // namespace
+
+// The program's block order and faults come from its command line: the first
+// auto-baud answer is a wrong byte, and the boot loader asks for the one
+// block of the driver twice.
+TEST(EngineProgram, BlockOrderAndFaultsComeFromTheCommandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, &inherit, 0));
+    common::UniqueKernel output(readEnd);
+    common::UniqueKernel childOutput(writeEnd);
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::wstring command = L"\"" + testsupport::ProgramFolder() +
+                           L"Q4MEngineSim.exe\" --lines always --seconds 3 --blocks 1,1"
+                           L" --fault auto-baud:replace:0x55:any:0";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 nullptr, &startup, &info));
+    common::UniqueKernel process(info.hProcess);
+    common::UniqueKernel thread(info.hThread);
+    childOutput.reset();
+    std::string text;
+    ASSERT_TRUE(ReadUntil(output.get(), text, "listening")) << text;
+
+    common::UniqueFile port = OpenTerminalEnd();
+    ASSERT_TRUE(port);
+    EXPECT_EQ(Exchange(port.get(), 0x00), 0x55);
+    EXPECT_EQ(Exchange(port.get(), 0x00), 0x54);
+    EXPECT_EQ(Exchange(port.get(), 0xAA), 0x88);
+    Send(port.get(), {1});
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(Answer(port.get()), 0x80);
+        EXPECT_EQ(Answer(port.get()), 1);
+        Send(port.get(), std::vector<BYTE>(256, 0));
+        EXPECT_EQ(Answer(port.get()), 0x7F);
+        Send(port.get(), {0, 0, 0, 0});
+    }
+    EXPECT_EQ(Answer(port.get()), 0xBB);
+
+    ASSERT_EQ(::WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0);
+    ReadUntil(output.get(), text, "\x01"); // the rest, to the end of the output
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.get(), &code);
+    EXPECT_EQ(code, 1u); // the driver was never removed
+    // Its account ends the line after the two blocks (in text mode, "\r\n").
+    size_t served = text.find("driver blocks served: 1 1");
+    ASSERT_NE(served, std::string::npos) << text;
+    EXPECT_EQ(text.substr(served + 25, 1).find_first_of("\r\n"), 0u) << text;
 }
