@@ -197,6 +197,27 @@ TEST_F(Reads, UnloadDuringAReadEndsItWithoutAnEvent) {
     EXPECT_EQ(Device().opens, 1) << "Unload forgot the device's name";
 }
 
+TEST_F(Reads, AReadThatWillNotEndGetsThreeWaitsAndTheTeardownGoesOn) {
+    ASSERT_EQ(control_->PostRead(0, 0), S_OK);
+    ASSERT_TRUE(WaitForBlockedRead(1));
+    Fail(Operation::CancelRead, E_ACCESSDENIED, -1, -1);
+    const ULONGLONG start = ::GetTickCount64();
+    ASSERT_EQ(control_->Unload(), S_OK);
+    EXPECT_GE(::GetTickCount64() - start, 2900u) << "three waits of a second";
+    const std::vector<DWORD> codes = LoggedCodes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), hvt::barcode::ReadCancelled), 3)
+        << "one cancel before each wait, none after the last";
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), hvt::barcode::TornDown), 1);
+
+    // The read still ends with the reader's next scan, and no event follows.
+    desk_.ClearFailures();
+    Scan("after the teardown");
+    ASSERT_TRUE(desk_.WaitForDevice(device_, 5000,
+                                    [](const auto& s) { return s && s->readsWaiting == 0; }));
+    DeliverPending();
+    EXPECT_TRUE(Events().empty());
+}
+
 TEST_F(Reads, PostReadOnAClosedControlOpensButStartsNoRead) {
     ASSERT_EQ(control_->Unload(), S_OK);
     common::UniqueBstr name(device_);
