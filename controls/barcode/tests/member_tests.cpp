@@ -415,3 +415,40 @@ TEST_F(Members, InADesignerTheControlShowsItsName) {
 }
 
 } // namespace
+
+namespace {
+
+using DispatchMembers = BarcodeTest;
+
+TEST_F(DispatchMembers, QueryDataAnswersByNameThroughReferenceArguments) {
+    auto control = NewControl();
+    Open(control);
+    Scan("12345");
+    auto dispatch = control.as<IDispatch>();
+    ASSERT_TRUE(dispatch);
+    OLECHAR* name = const_cast<OLECHAR*>(L"QueryData");
+    DISPID id = 0;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    EXPECT_EQ(id, 18);
+
+    LONG total = -1;
+    SHORT messages = -1;
+    LONG next = -1;
+    VARIANTARG args[3]; // in reverse: plNextMsgSize, psNumMsgs, plTotalBytes
+    args[0].vt = VT_BYREF | VT_I4;
+    args[0].plVal = &next;
+    args[1].vt = VT_BYREF | VT_I2;
+    args[1].piVal = &messages;
+    args[2].vt = VT_BYREF | VT_I4;
+    args[2].plVal = &total;
+    DISPPARAMS params = {args, nullptr, 3, 0};
+    common::UniqueVariant result;
+    ASSERT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                               result.put(), nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(total, 5);
+    EXPECT_EQ(messages, 1);
+    EXPECT_EQ(next, 5);
+}
+
+} // namespace
