@@ -218,6 +218,26 @@ TEST_F(Reads, AReadThatWillNotEndGetsThreeWaitsAndTheTeardownGoesOn) {
     EXPECT_TRUE(Events().empty());
 }
 
+TEST_F(Reads, ACompletionLeftUndeliveredAtUnloadFiresNothingAfterTheNextOpening) {
+    Scan("left behind");
+    ASSERT_EQ(control_->PostRead(0, 0), S_OK);
+    // The completion message waits in this thread's queue, not yet handled.
+    MSG message;
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    constexpr UINT kCompleteReadMessage = 0x464;
+    while (!::PeekMessageW(&message, nullptr, kCompleteReadMessage, kCompleteReadMessage,
+                           PM_NOREMOVE)) {
+        ASSERT_LT(::GetTickCount64(), deadline) << "no completion was posted";
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+    }
+    ASSERT_EQ(control_->Unload(), S_OK);
+    common::UniqueBstr name(device_);
+    ASSERT_EQ(control_->put_DeviceName(name.get()), S_OK);
+    ASSERT_EQ(Device().opens, 2);
+    DeliverPending();
+    EXPECT_TRUE(Events().empty()) << "the new opening has finished no read";
+}
+
 TEST_F(Reads, PostReadOnAClosedControlOpensButStartsNoRead) {
     ASSERT_EQ(control_->Unload(), S_OK);
     common::UniqueBstr name(device_);
