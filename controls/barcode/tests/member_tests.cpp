@@ -6,6 +6,7 @@
 #include "barcode_events.h"
 #include "barcode_fixture.h"
 #include "common/handle.h"
+#include "testsupport/ole_stores.h"
 
 namespace {
 
@@ -348,6 +349,10 @@ TEST_F(Members, QueryDataReportsTheQueuedScans) {
     EXPECT_EQ(total, 5);
     EXPECT_EQ(messages, 5);
     EXPECT_EQ(next, 5);
+    auto persist = control_.as<IPersistStreamInit>();
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(persist->Save(testsupport::MemoryStream().get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE) << "a refused QueryData changes nothing";
 
     Scan("12345");
     Scan("abc");
@@ -355,6 +360,7 @@ TEST_F(Members, QueryDataReportsTheQueuedScans) {
     EXPECT_EQ(total, 8);
     EXPECT_EQ(messages, 2);
     EXPECT_EQ(next, 5);
+    EXPECT_EQ(persist->IsDirty(), S_OK) << "QueryData marks the control modified";
     Fail(Operation::QueryData, E_FAIL);
     EXPECT_EQ(control_->QueryData(&total, &messages, &next), E_FAIL);
 }
