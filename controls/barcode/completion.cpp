@@ -72,8 +72,15 @@ void HVTAXBarCode::FireCompleteRead() {
         return;
     }
     // A copy of the slot: a later completion cannot change what is fired.
-    if (!channel_->Copy(firing.completion)) {
+    // A message left from before an Unload finds this opening's slot empty.
+    switch (channel_->Copy(firing.completion)) {
+    case barcode::ReadChannel::Copied::kNothingYet:
+        return;
+    case barcode::ReadChannel::Copied::kNoMemory:
         firing.completion.status = E_OUTOFMEMORY;
+        break;
+    case barcode::ReadChannel::Copied::kCompletion:
+        break;
     }
     firing.arguments[4].vt = VT_I4;
     firing.arguments[4].lVal = firing.completion.status;

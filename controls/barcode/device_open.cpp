@@ -90,10 +90,12 @@ void HVTAXBarCode::Teardown() {
     if (channel_) {
         ::SetEvent(channel_->exitEvent.get());
         CancelPendingRead();
-        for (int wait = 0; wait < kThreadWaits && channel_->thread; ++wait) {
-            if (::WaitForSingleObject(channel_->thread.get(), kThreadWaitMs) != WAIT_TIMEOUT) {
+        for (int wait = 1; channel_->thread; ++wait) {
+            if (::WaitForSingleObject(channel_->thread.get(), kThreadWaitMs) != WAIT_TIMEOUT ||
+                wait == kThreadWaits) {
                 break;
             }
+            // Asked again before each further wait, not after the last one.
             ::SetEvent(channel_->exitEvent.get());
             CancelPendingRead();
         }

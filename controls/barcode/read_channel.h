@@ -45,9 +45,9 @@ public:
 
     // Replaces the slot's contents (the reader thread).
     void Store(ReadCompletion&& completion);
-    // A copy of the slot (the owner thread, before firing); false when the
-    // copy cannot be made.
-    bool Copy(ReadCompletion& out);
+    // A copy of the slot (the owner thread, before firing).
+    enum class Copied { kCompletion, kNothingYet, kNoMemory };
+    Copied Copy(ReadCompletion& out);
 
     common::UniqueKernel requestEvent; // auto-reset: one signal, one read
     common::UniqueKernel exitEvent;    // manual-reset: the thread ends
@@ -66,6 +66,7 @@ private:
     common::ComPtr<IReaderDevice> reader_;
     CRITICAL_SECTION slotLock_;
     ReadCompletion slot_;
+    bool filled_ = false; // a read of this opening has finished
 };
 
 } // namespace barcode

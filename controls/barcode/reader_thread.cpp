@@ -67,11 +67,16 @@ bool ReadChannel::Start(IReaderDevice* reader) {
 void ReadChannel::Store(ReadCompletion&& completion) {
     ::EnterCriticalSection(&slotLock_);
     slot_ = std::move(completion); // releases the data that was there
+    filled_ = true;
     ::LeaveCriticalSection(&slotLock_);
 }
 
-bool ReadChannel::Copy(ReadCompletion& out) {
+ReadChannel::Copied ReadChannel::Copy(ReadCompletion& out) {
     ::EnterCriticalSection(&slotLock_);
+    if (!filled_) {
+        ::LeaveCriticalSection(&slotLock_);
+        return Copied::kNothingYet;
+    }
     out.status = slot_.status;
     out.symbology = slot_.symbology;
     out.dataType = slot_.dataType;
@@ -83,7 +88,7 @@ bool ReadChannel::Copy(ReadCompletion& out) {
                                    : nullptr);
     const bool copied = slot_.data.get() == nullptr || out.data.get() != nullptr;
     ::LeaveCriticalSection(&slotLock_);
-    return copied;
+    return copied ? Copied::kCompletion : Copied::kNoMemory;
 }
 
 DWORD WINAPI ReadChannel::ThreadMain(LPVOID parameter) {

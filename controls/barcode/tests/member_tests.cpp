@@ -1,9 +1,12 @@
 // The members that reach the open device, their statuses and their log codes.
 #include <algorithm>
+#include <array>
+#include <functional>
 
 #include "barcode_events.h"
 #include "barcode_fixture.h"
 #include "common/handle.h"
+#include "testsupport/ole_stores.h"
 
 namespace {
 
@@ -26,6 +29,181 @@ protected:
     }
     common::ComPtr<IHVTAXBarCode> control_;
 };
+
+// What one call of a member leaves in the event log, on a control that is
+// open with every BOOL at TRUE and no read posted.
+struct LoggedCall {
+    const char* member;
+    std::function<HRESULT(IHVTAXBarCode*)> call;
+    std::vector<std::array<DWORD, 3>> entries; // code, first value, second value
+};
+
+TEST_F(Members, EachMemberLogsItsCodeWithItsValues) {
+    constexpr DWORD kTrue = 0xFFFFFFFF; // the BOOL sign-extended
+    const LoggedCall calls[] = {
+        {"DeviceName get",
+         [](IHVTAXBarCode* c) {
+             common::UniqueBstr v;
+             return c->get_DeviceName(v.put());
+         },
+         {{0x4199000E, 0, 0}}},
+        {"ReadAhead get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_ReadAhead(&v);
+         },
+         {{0x41990010, kTrue, 0}}},
+        {"ReadAhead put",
+         [](IHVTAXBarCode* c) { return c->put_ReadAhead(VARIANT_TRUE); },
+         {{0x41990011, kTrue, 0}}},
+        {"AutoGoodReadLED get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_AutoGoodReadLED(&v);
+         },
+         {{0x41990009, kTrue, 1}}},
+        {"AutoGoodReadLED put",
+         [](IHVTAXBarCode* c) { return c->put_AutoGoodReadLED(VARIANT_FALSE); },
+         {{0x41990017, 0, 1}}},
+        {"AutoDataValidLED get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_AutoDataValidLED(&v);
+         },
+         {{0x41990008, kTrue, 1}}},
+        {"AutoDataValidLED put",
+         [](IHVTAXBarCode* c) { return c->put_AutoDataValidLED(VARIANT_FALSE); },
+         {{0x41990016, 0, 1}}},
+        {"AutoBeep get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_AutoBeep(&v);
+         },
+         {{0x41990006, kTrue, 1}}},
+        {"AutoBeep put",
+         [](IHVTAXBarCode* c) { return c->put_AutoBeep(VARIANT_FALSE); },
+         {{0x41990007, 0, 1}}},
+        {"ConvertDataToUnicode get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_ConvertDataToUnicode(&v);
+         },
+         {{0x4199000A, kTrue, 0}}},
+        {"ConvertDataToUnicode put",
+         [](IHVTAXBarCode* c) { return c->put_ConvertDataToUnicode(VARIANT_FALSE); },
+         {{0x4199000B, 0, 0}}},
+        {"FlushDataOnGridChange get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_FlushDataOnGridChange(&v);
+         },
+         {{0x4199000F, 0, 0}}},
+        {"FlushDataOnGridChange put",
+         [](IHVTAXBarCode* c) { return c->put_FlushDataOnGridChange(VARIANT_FALSE); },
+         {{0x4199001B, kTrue, 0}}}, // the value it had
+        {"TriggerEnable get",
+         [](IHVTAXBarCode* c) {
+             VARIANT_BOOL v;
+             return c->get_TriggerEnable(&v);
+         },
+         {{0x41990012, 1, 0}}},
+        {"TriggerEnable put",
+         [](IHVTAXBarCode* c) { return c->put_TriggerEnable(VARIANT_FALSE); },
+         {{0x41990013, 0, 1}}},
+        {"DeviceDependentGrid get",
+         [](IHVTAXBarCode* c) {
+             LONG v;
+             return c->get_DeviceDependentGrid(&v);
+         },
+         {{0x4199000C, 1, 0}}},
+        {"DeviceDependentGrid put",
+         [](IHVTAXBarCode* c) { return c->put_DeviceDependentGrid(0x55); },
+         {{0x41990018, 0x55, 1}}},
+        {"DeviceIndependentGrid get",
+         [](IHVTAXBarCode* c) {
+             common::UniqueBstr v;
+             return c->get_DeviceIndependentGrid(v.put());
+         },
+         {{0x4199000D, 1, 0}}},
+        {"DeviceIndependentGrid put",
+         [](IHVTAXBarCode* c) {
+             common::UniqueBstr v(L"Aisle");
+             return c->put_DeviceIndependentGrid(v.get());
+         },
+         {{0x41990019, 1, 0}}},
+        {"ControlScanner",
+         [](IHVTAXBarCode* c) { return c->ControlScanner(VARIANT_TRUE); },
+         {{0x41990005, kTrue, 1}}},
+        {"ControlLaserPower",
+         [](IHVTAXBarCode* c) { return c->ControlLaserPower(VARIANT_FALSE); },
+         {{0x41990004, 0, 1}}},
+        {"ControlGoodReadLED",
+         [](IHVTAXBarCode* c) { return c->ControlGoodReadLED(VARIANT_TRUE); },
+         {{0x41990003, kTrue, 1}}},
+        {"ControlDataValidLED",
+         [](IHVTAXBarCode* c) { return c->ControlDataValidLED(VARIANT_FALSE); },
+         {{0x41990002, 0, 1}}},
+        {"IssueBeeps",
+         [](IHVTAXBarCode* c) { return c->IssueBeeps(1, 2, 3, 4); },
+         {{0x41990014, 1, 0}}},
+        {"Initialize",
+         [](IHVTAXBarCode* c) { return c->Initialize(); },
+         {{0x41990000, 1, 0x3FF}, {0x01990000, 0, 0}}},
+        {"QueryData",
+         [](IHVTAXBarCode* c) {
+             LONG t;
+             SHORT n;
+             LONG s;
+             return c->QueryData(&t, &n, &s);
+         },
+         {}},
+        // Last: the device name changes only what a later opening uses.
+        {"DeviceName put",
+         [](IHVTAXBarCode* c) {
+             common::UniqueBstr v(L"Later");
+             return c->put_DeviceName(v.get());
+         },
+         {{0x4199001A, 0, 0}}},
+    };
+    // Every property assigned once, so that Initialize shows the whole set-mask.
+    ASSERT_EQ(control_->put_ConvertDataToUnicode(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->put_TriggerEnable(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->put_AutoBeep(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->put_AutoDataValidLED(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->put_AutoGoodReadLED(VARIANT_TRUE), S_OK);
+    ASSERT_EQ(control_->put_FlushDataOnGridChange(VARIANT_TRUE), S_OK);
+    common::UniqueBstr grid(L"%s");
+    ASSERT_EQ(control_->put_DeviceIndependentGrid(grid.get()), S_OK);
+    ASSERT_EQ(control_->put_DeviceDependentGrid(-1), S_OK);
+
+    for (const LoggedCall& c : calls) {
+        const size_t before = LoggedEvents().size();
+        EXPECT_EQ(c.call(control_.get()), S_OK) << c.member;
+        const std::vector<HVTEventRecord> events = LoggedEvents();
+        std::vector<std::array<DWORD, 3>> logged;
+        for (size_t i = before; i < events.size(); ++i) {
+            logged.push_back({events[i].code, events[i].parameter1, events[i].parameter2});
+        }
+        EXPECT_EQ(logged, c.entries) << c.member;
+    }
+}
+
+TEST_F(Members, OnAClosedControlTheMembersLogTheOpenedFlagAsZero) {
+    ASSERT_EQ(control_->Unload(), S_OK);
+    const size_t before = LoggedEvents().size();
+    VARIANT_BOOL value = VARIANT_FALSE;
+    ASSERT_EQ(control_->get_AutoGoodReadLED(&value), S_OK);
+    ASSERT_EQ(control_->ControlScanner(VARIANT_FALSE), S_OK);
+    ASSERT_EQ(control_->put_DeviceDependentGrid(7), S_OK); // no attempt to open
+    const std::vector<HVTEventRecord> events = LoggedEvents();
+    std::vector<std::array<DWORD, 3>> logged;
+    for (size_t i = before; i < events.size(); ++i) {
+        logged.push_back({events[i].code, events[i].parameter1, events[i].parameter2});
+    }
+    const std::vector<std::array<DWORD, 3>> expected = {
+        {0x41990009, 0xFFFFFFFF, 0}, {0x41990005, 0, 0}, {0x41990018, 7, 0}};
+    EXPECT_EQ(logged, expected);
+}
 
 TEST_F(Members, AMaskPutBeforeAnyGridGetSendsAnEmptyName) {
     ASSERT_EQ(control_->put_DeviceDependentGrid(0x00F0), S_OK);
@@ -171,6 +349,10 @@ TEST_F(Members, QueryDataReportsTheQueuedScans) {
     EXPECT_EQ(total, 5);
     EXPECT_EQ(messages, 5);
     EXPECT_EQ(next, 5);
+    auto persist = control_.as<IPersistStreamInit>();
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(persist->Save(testsupport::MemoryStream().get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE) << "a refused QueryData changes nothing";
 
     Scan("12345");
     Scan("abc");
@@ -178,6 +360,7 @@ TEST_F(Members, QueryDataReportsTheQueuedScans) {
     EXPECT_EQ(total, 8);
     EXPECT_EQ(messages, 2);
     EXPECT_EQ(next, 5);
+    EXPECT_EQ(persist->IsDirty(), S_OK) << "QueryData marks the control modified";
     Fail(Operation::QueryData, E_FAIL);
     EXPECT_EQ(control_->QueryData(&total, &messages, &next), E_FAIL);
 }
@@ -235,6 +418,43 @@ TEST_F(Members, InADesignerTheControlShowsItsName) {
     ::SelectObject(dc, old);
     ::DeleteObject(bitmap);
     ::DeleteDC(dc);
+}
+
+} // namespace
+
+namespace {
+
+using DispatchMembers = BarcodeTest;
+
+TEST_F(DispatchMembers, QueryDataAnswersByNameThroughReferenceArguments) {
+    auto control = NewControl();
+    Open(control);
+    Scan("12345");
+    auto dispatch = control.as<IDispatch>();
+    ASSERT_TRUE(dispatch);
+    OLECHAR* name = const_cast<OLECHAR*>(L"QueryData");
+    DISPID id = 0;
+    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+    EXPECT_EQ(id, 18);
+
+    LONG total = -1;
+    SHORT messages = -1;
+    LONG next = -1;
+    VARIANTARG args[3]; // in reverse: plNextMsgSize, psNumMsgs, plTotalBytes
+    args[0].vt = VT_BYREF | VT_I4;
+    args[0].plVal = &next;
+    args[1].vt = VT_BYREF | VT_I2;
+    args[1].piVal = &messages;
+    args[2].vt = VT_BYREF | VT_I4;
+    args[2].plVal = &total;
+    DISPPARAMS params = {args, nullptr, 3, 0};
+    common::UniqueVariant result;
+    ASSERT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                               result.put(), nullptr, nullptr),
+              S_OK);
+    EXPECT_EQ(total, 5);
+    EXPECT_EQ(messages, 1);
+    EXPECT_EQ(next, 5);
 }
 
 } // namespace

@@ -197,6 +197,47 @@ TEST_F(Reads, UnloadDuringAReadEndsItWithoutAnEvent) {
     EXPECT_EQ(Device().opens, 1) << "Unload forgot the device's name";
 }
 
+TEST_F(Reads, AReadThatWillNotEndGetsThreeWaitsAndTheTeardownGoesOn) {
+    ASSERT_EQ(control_->PostRead(0, 0), S_OK);
+    ASSERT_TRUE(WaitForBlockedRead(1));
+    Fail(Operation::CancelRead, E_ACCESSDENIED, -1, -1);
+    const ULONGLONG start = ::GetTickCount64();
+    ASSERT_EQ(control_->Unload(), S_OK);
+    EXPECT_GE(::GetTickCount64() - start, 2900u) << "three waits of a second";
+    const std::vector<DWORD> codes = LoggedCodes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), hvt::barcode::ReadCancelled), 3)
+        << "one cancel before each wait, none after the last";
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), hvt::barcode::TornDown), 1);
+
+    // The read still ends with the reader's next scan, and no event follows.
+    desk_.ClearFailures();
+    Scan("after the teardown");
+    ASSERT_TRUE(desk_.WaitForDevice(device_, 5000,
+                                    [](const auto& s) { return s && s->readsWaiting == 0; }));
+    DeliverPending();
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(Reads, ACompletionLeftUndeliveredAtUnloadFiresNothingAfterTheNextOpening) {
+    Scan("left behind");
+    ASSERT_EQ(control_->PostRead(0, 0), S_OK);
+    // The completion message waits in this thread's queue, not yet handled.
+    MSG message;
+    const ULONGLONG deadline = ::GetTickCount64() + 5000;
+    constexpr UINT kCompleteReadMessage = 0x464;
+    while (!::PeekMessageW(&message, nullptr, kCompleteReadMessage, kCompleteReadMessage,
+                           PM_NOREMOVE)) {
+        ASSERT_LT(::GetTickCount64(), deadline) << "no completion was posted";
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
+    }
+    ASSERT_EQ(control_->Unload(), S_OK);
+    common::UniqueBstr name(device_);
+    ASSERT_EQ(control_->put_DeviceName(name.get()), S_OK);
+    ASSERT_EQ(Device().opens, 2);
+    DeliverPending();
+    EXPECT_TRUE(Events().empty()) << "the new opening has finished no read";
+}
+
 TEST_F(Reads, PostReadOnAClosedControlOpensButStartsNoRead) {
     ASSERT_EQ(control_->Unload(), S_OK);
     common::UniqueBstr name(device_);
