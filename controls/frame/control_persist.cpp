@@ -10,7 +10,8 @@ const wchar_t kContentsStream[] = L"Contents";
 } // namespace
 
 HRESULT ControlBase::SaveTo(PropertyWriter& writer, bool clearDirty) noexcept {
-    HRESULT hr = SaveProperties(Dispatch(), class_.properties, extent_, writer);
+    HRESULT hr =
+        SaveProperties(Dispatch(), class_.properties, extent_, writer, class_.persistsExtent);
     if (SUCCEEDED(hr) && clearDirty) {
         SetDirty(false);
     }
@@ -18,7 +19,8 @@ HRESULT ControlBase::SaveTo(PropertyWriter& writer, bool clearDirty) noexcept {
 }
 
 HRESULT ControlBase::LoadFrom(PropertyReader& reader) noexcept {
-    HRESULT hr = LoadProperties(Dispatch(), class_.properties, extent_, reader);
+    HRESULT hr =
+        LoadProperties(Dispatch(), class_.properties, extent_, reader, class_.persistsExtent);
     // What was just loaded is what the store holds.
     SetDirty(false);
     return hr;
@@ -67,7 +69,7 @@ HRESULT ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
     StreamWriter writer(memory.get());
     hr = writer.Begin();
     if (SUCCEEDED(hr)) {
-        hr = SaveProperties(Dispatch(), class_.properties, extent_, writer);
+        hr = SaveProperties(Dispatch(), class_.properties, extent_, writer, class_.persistsExtent);
     }
     if (FAILED(hr)) {
         return hr;

@@ -161,18 +161,21 @@ HRESULT BagReader::Read(const wchar_t* name, VARIANT* value) {
 }
 
 HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties, const SIZEL& extent,
-                       PropertyWriter& writer) noexcept {
-    VARIANT size;
-    size.vt = VT_UI4;
-    size.ulVal = static_cast<ULONG>(extent.cx);
-    HRESULT hr = writer.Write(kExtentWidth, size);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    size.ulVal = static_cast<ULONG>(extent.cy);
-    hr = writer.Write(kExtentHeight, size);
-    if (FAILED(hr)) {
-        return hr;
+                       PropertyWriter& writer, bool withExtent) noexcept {
+    HRESULT hr = S_OK;
+    if (withExtent) {
+        VARIANT size;
+        size.vt = VT_UI4;
+        size.ulVal = static_cast<ULONG>(extent.cx);
+        hr = writer.Write(kExtentWidth, size);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        size.ulVal = static_cast<ULONG>(extent.cy);
+        hr = writer.Write(kExtentHeight, size);
+        if (FAILED(hr)) {
+            return hr;
+        }
     }
     for (const Property& property : properties) {
         if (!property.persisted) {
@@ -192,10 +195,10 @@ HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties, 
 }
 
 HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties, SIZEL& extent,
-                       PropertyReader& reader) noexcept {
+                       PropertyReader& reader, bool withExtent) noexcept {
     LONG* sides[] = {&extent.cx, &extent.cy};
     const wchar_t* names[] = {kExtentWidth, kExtentHeight};
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; withExtent && i < 2; ++i) {
         common::UniqueVariant value;
         HRESULT hr = reader.Read(names[i], value.put());
         if (FAILED(hr)) {

@@ -72,6 +72,7 @@ const frame::ControlClass& Listora::Class() {
         kProperties,
         {},
         true,
+        false, // a form keeps the grid's size itself: no extent among its saved items
     };
     return cls;
 }

@@ -49,6 +49,6 @@ private:
     std::wstring lastEntry_;
     bool dialled_ = false; // a dial got past the entry look-up
     std::wstring errorText_;
-    VARIANT_BOOL syncDial_ = VARIANT_TRUE;
+    VARIANT_BOOL syncDial_ = 1; // starts true as 1, not as -1
     SHORT syncTimeout_ = 60;
 };

@@ -27,7 +27,7 @@ TEST_F(Control, SavesSyncDialAndSyncTimeoutAfterItsExtentAndLoadsThemBack) {
     SHORT timeout = 0;
     control_->get_SyncDial(&sync);
     control_->get_SyncTimeout(&timeout);
-    EXPECT_EQ(sync, VARIANT_TRUE);
+    EXPECT_EQ(sync, 1) << "a new control dials synchronously, stored as 1";
     EXPECT_EQ(timeout, 60);
     container_.SetRefuseEdits(true);
     EXPECT_EQ(control_->put_SyncTimeout(5), S_FALSE);

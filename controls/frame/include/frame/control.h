@@ -46,7 +46,8 @@ struct ControlClass : ObjectClass {
     DWORD miscStatus;
     std::span<const Property> properties; // in persistence order
     std::span<const CLSID> propertyPages;
-    bool objectSafety = false; // offers IObjectSafety, safe for scripting from creation
+    bool objectSafety = false;  // offers IObjectSafety, safe for scripting from creation
+    bool persistsExtent = true; // saves and loads "_cx" and "_cy" before its properties
 };
 
 // One entry of a control's window message table. A handler that leaves

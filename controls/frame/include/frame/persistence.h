@@ -79,14 +79,16 @@ private:
     IErrorLog* log_;
 };
 
-// Writes the extent, then every persisted property read through `object`.
+// Writes the extent (unless `withExtent` is false), then every persisted
+// property read through `object`.
 HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties, const SIZEL& extent,
-                       PropertyWriter& writer) noexcept;
+                       PropertyWriter& writer, bool withExtent = true) noexcept;
 
-// Reads the extent, then assigns every persisted property through `object`
-// in table order. A property whose put fails keeps its value and loading goes
-// on with the next one; a store that cannot be read fails the load.
+// Reads the extent (unless `withExtent` is false), then assigns every
+// persisted property through `object` in table order. A property whose put
+// fails keeps its value and loading goes on with the next one; a store that
+// cannot be read fails the load.
 HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties, SIZEL& extent,
-                       PropertyReader& reader) noexcept;
+                       PropertyReader& reader, bool withExtent = true) noexcept;
 
 } // namespace frame
