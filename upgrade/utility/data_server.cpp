@@ -38,8 +38,9 @@ LONG SearchSnapshot(const wchar_t* imageName) {
     HVTLogEvent(hvt::PROCESS_SNAPSHOT_BEGIN, SiteSnapshotBegin, 0);
     common::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot) {
+        // Like every search event, the site comes first; the reason follows.
         throw hvt::StructuredException(hvt::PROCESS_SNAPSHOT_FAILED,
-                                       {::GetLastError(), SiteSnapshotFailed});
+                                       {SiteSnapshotFailed, ::GetLastError()});
     }
     HVTLogEvent(hvt::PROCESS_SNAPSHOT_END, SiteSnapshotEnd, 0);
 
