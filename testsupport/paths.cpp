@@ -54,4 +54,27 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
            written == bytes.size();
 }
 
+bool RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found{};
+    common::UniqueFind find(::FindFirstFileW((path + L"\\*").c_str(), &found));
+    if (find) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(child.c_str());
+            }
+        } while (::FindNextFileW(find.get(), &found));
+    }
+    find.reset();
+    ::RemoveDirectoryW(path.c_str());
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 } // namespace testsupport

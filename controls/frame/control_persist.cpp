@@ -10,8 +10,10 @@ const wchar_t kContentsStream[] = L"Contents";
 } // namespace
 
 HRESULT ControlBase::SaveTo(PropertyWriter& writer, bool clearDirty) noexcept {
-    HRESULT hr =
-        SaveProperties(Dispatch(), class_.properties, extent_, writer, class_.persistsExtent);
+    HRESULT hr = class_.persistsExtent ? SaveExtent(extent_, writer) : S_OK;
+    if (SUCCEEDED(hr)) {
+        hr = SaveProperties(Dispatch(), class_.properties, writer);
+    }
     if (SUCCEEDED(hr) && clearDirty) {
         SetDirty(false);
     }
@@ -19,8 +21,10 @@ HRESULT ControlBase::SaveTo(PropertyWriter& writer, bool clearDirty) noexcept {
 }
 
 HRESULT ControlBase::LoadFrom(PropertyReader& reader) noexcept {
-    HRESULT hr =
-        LoadProperties(Dispatch(), class_.properties, extent_, reader, class_.persistsExtent);
+    HRESULT hr = class_.persistsExtent ? LoadExtent(extent_, reader) : S_OK;
+    if (SUCCEEDED(hr)) {
+        hr = LoadProperties(Dispatch(), class_.properties, reader);
+    }
     // What was just loaded is what the store holds.
     SetDirty(false);
     return hr;
@@ -69,7 +73,7 @@ HRESULT ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
     StreamWriter writer(memory.get());
     hr = writer.Begin();
     if (SUCCEEDED(hr)) {
-        hr = SaveProperties(Dispatch(), class_.properties, extent_, writer, class_.persistsExtent);
+        hr = SaveTo(writer, false);
     }
     if (FAILED(hr)) {
         return hr;

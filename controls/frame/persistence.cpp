@@ -160,45 +160,22 @@ HRESULT BagReader::Read(const wchar_t* name, VARIANT* value) {
     return FAILED(hr) ? S_FALSE : hr;
 }
 
-HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties, const SIZEL& extent,
-                       PropertyWriter& writer, bool withExtent) noexcept {
-    HRESULT hr = S_OK;
-    if (withExtent) {
-        VARIANT size;
-        size.vt = VT_UI4;
-        size.ulVal = static_cast<ULONG>(extent.cx);
-        hr = writer.Write(kExtentWidth, size);
-        if (FAILED(hr)) {
-            return hr;
-        }
-        size.ulVal = static_cast<ULONG>(extent.cy);
-        hr = writer.Write(kExtentHeight, size);
-        if (FAILED(hr)) {
-            return hr;
-        }
+HRESULT SaveExtent(const SIZEL& extent, PropertyWriter& writer) noexcept {
+    VARIANT size;
+    size.vt = VT_UI4;
+    size.ulVal = static_cast<ULONG>(extent.cx);
+    const HRESULT hr = writer.Write(kExtentWidth, size);
+    if (FAILED(hr)) {
+        return hr;
     }
-    for (const Property& property : properties) {
-        if (!property.persisted) {
-            continue;
-        }
-        common::UniqueVariant value;
-        hr = GetDispatchProperty(object, property.dispid, value.put());
-        if (FAILED(hr)) {
-            return hr;
-        }
-        hr = writer.Write(property.name, *value.get());
-        if (FAILED(hr)) {
-            return hr;
-        }
-    }
-    return S_OK;
+    size.ulVal = static_cast<ULONG>(extent.cy);
+    return writer.Write(kExtentHeight, size);
 }
 
-HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties, SIZEL& extent,
-                       PropertyReader& reader, bool withExtent) noexcept {
+HRESULT LoadExtent(SIZEL& extent, PropertyReader& reader) noexcept {
     LONG* sides[] = {&extent.cx, &extent.cy};
     const wchar_t* names[] = {kExtentWidth, kExtentHeight};
-    for (int i = 0; withExtent && i < 2; ++i) {
+    for (int i = 0; i < 2; ++i) {
         common::UniqueVariant value;
         HRESULT hr = reader.Read(names[i], value.put());
         if (FAILED(hr)) {
@@ -212,6 +189,30 @@ HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties, 
             *sides[i] = static_cast<LONG>(value->ulVal);
         }
     }
+    return S_OK;
+}
+
+HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties,
+                       PropertyWriter& writer) noexcept {
+    for (const Property& property : properties) {
+        if (!property.persisted) {
+            continue;
+        }
+        common::UniqueVariant value;
+        HRESULT hr = GetDispatchProperty(object, property.dispid, value.put());
+        if (FAILED(hr)) {
+            return hr;
+        }
+        hr = writer.Write(property.name, *value.get());
+        if (FAILED(hr)) {
+            return hr;
+        }
+    }
+    return S_OK;
+}
+
+HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties,
+                       PropertyReader& reader) noexcept {
     for (const Property& property : properties) {
         if (!property.persisted) {
             continue;

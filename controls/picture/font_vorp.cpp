@@ -289,7 +289,9 @@ HRESULT FontVorp::Load(IStream* stream) {
         return hr;
     }
     SIZEL extent{};
-    return frame::LoadProperties(static_cast<IFontVorp*>(this), kProperties, extent, reader);
+    hr = frame::LoadExtent(extent, reader);
+    return FAILED(hr) ? hr
+                      : frame::LoadProperties(static_cast<IFontVorp*>(this), kProperties, reader);
 }
 
 HRESULT FontVorp::Save(IStream* stream, BOOL clearDirty) {
@@ -299,7 +301,10 @@ HRESULT FontVorp::Save(IStream* stream, BOOL clearDirty) {
     frame::StreamWriter writer(stream);
     HRESULT hr = writer.Begin();
     if (SUCCEEDED(hr)) {
-        hr = frame::SaveProperties(static_cast<IFontVorp*>(this), kProperties, SIZEL{}, writer);
+        hr = frame::SaveExtent(SIZEL{}, writer);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = frame::SaveProperties(static_cast<IFontVorp*>(this), kProperties, writer);
     }
     if (SUCCEEDED(hr) && clearDirty) {
         dirty_ = false;

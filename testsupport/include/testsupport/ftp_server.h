@@ -51,9 +51,6 @@ private:
     std::string failure_;
 };
 
-// Removes a folder with everything below it; false if something remains.
-bool RemoveTree(const std::wstring& path);
-
 // The host's path of a terminal path, as a host program must be given it.
 std::string UnixPathOf(const std::wstring& path);
 

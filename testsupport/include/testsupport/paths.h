@@ -18,4 +18,7 @@ std::string ReadFileBytes(const std::wstring& path);
 // Writes a whole file; false on failure.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
+// Removes a folder with everything below it; false if something remains.
+bool RemoveTree(const std::wstring& path);
+
 } // namespace testsupport

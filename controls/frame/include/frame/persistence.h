@@ -17,7 +17,7 @@ struct Property {
     bool persisted;
 };
 
-// The extent items that every control saves before its properties.
+// The extent items a control saves before its properties.
 inline constexpr const wchar_t* kExtentWidth = L"_cx";
 inline constexpr const wchar_t* kExtentHeight = L"_cy";
 
@@ -79,16 +79,19 @@ private:
     IErrorLog* log_;
 };
 
-// Writes the extent (unless `withExtent` is false), then every persisted
-// property read through `object`.
-HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties, const SIZEL& extent,
-                       PropertyWriter& writer, bool withExtent = true) noexcept;
+// The extent, as a control saves it before its properties.
+HRESULT SaveExtent(const SIZEL& extent, PropertyWriter& writer) noexcept;
+// Reads the extent; an item that is not there keeps its side.
+HRESULT LoadExtent(SIZEL& extent, PropertyReader& reader) noexcept;
 
-// Reads the extent (unless `withExtent` is false), then assigns every
-// persisted property through `object` in table order. A property whose put
-// fails keeps its value and loading goes on with the next one; a store that
-// cannot be read fails the load.
-HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties, SIZEL& extent,
-                       PropertyReader& reader, bool withExtent = true) noexcept;
+// Writes every persisted property read through `object`, in table order.
+HRESULT SaveProperties(IDispatch* object, std::span<const Property> properties,
+                       PropertyWriter& writer) noexcept;
+
+// Assigns every persisted property through `object` in table order. A
+// property whose put fails keeps its value and loading goes on with the next
+// one; a store that cannot be read fails the load.
+HRESULT LoadProperties(IDispatch* object, std::span<const Property> properties,
+                       PropertyReader& reader) noexcept;
 
 } // namespace frame
