@@ -288,10 +288,8 @@ HRESULT FontVorp::Load(IStream* stream) {
     if (FAILED(hr)) {
         return hr;
     }
-    SIZEL extent{};
-    hr = frame::LoadExtent(extent, reader);
-    return FAILED(hr) ? hr
-                      : frame::LoadProperties(static_cast<IFontVorp*>(this), kProperties, reader);
+    // A font is no control: it keeps no extent, only its description.
+    return frame::LoadProperties(static_cast<IFontVorp*>(this), kProperties, reader);
 }
 
 HRESULT FontVorp::Save(IStream* stream, BOOL clearDirty) {
@@ -300,9 +298,6 @@ HRESULT FontVorp::Save(IStream* stream, BOOL clearDirty) {
     }
     frame::StreamWriter writer(stream);
     HRESULT hr = writer.Begin();
-    if (SUCCEEDED(hr)) {
-        hr = frame::SaveExtent(SIZEL{}, writer);
-    }
     if (SUCCEEDED(hr)) {
         hr = frame::SaveProperties(static_cast<IFontVorp*>(this), kProperties, writer);
     }

@@ -1,4 +1,6 @@
 // The font object: its description lives in the font handle it owns.
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include "picture_fixture.h"
@@ -163,6 +165,14 @@ TEST_F(Font, PersistenceRoundTripsTheDescription) {
     ASSERT_EQ(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
     ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    // After the format word the name comes first: a font keeps no extent.
+    HGLOBAL memory = nullptr;
+    ASSERT_EQ(::GetHGlobalFromStream(stream.get(), &memory), S_OK);
+    const auto* bytes = static_cast<const BYTE*>(::GlobalLock(memory));
+    VARTYPE first = VT_EMPTY;
+    std::memcpy(&first, bytes + sizeof(DWORD), sizeof(first));
+    ::GlobalUnlock(memory);
+    EXPECT_EQ(first, VT_BSTR);
 
     common::ComPtr<IFontVorp> loaded;
     ASSERT_EQ(::CoCreateInstance(CLSID_FontVorp, nullptr, CLSCTX_INPROC_SERVER, IID_IFontVorp,
