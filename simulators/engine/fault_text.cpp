@@ -67,6 +67,19 @@ bool ParseNumber(const std::wstring& text, unsigned long maximum, unsigned long*
     return true;
 }
 
+// The value a name table gives `name`; false when the name is not in it.
+template <typename Entry, size_t Count, typename Value>
+bool Lookup(const Entry (&table)[Count], const std::wstring& name, Value Entry::*field,
+            Value* value) {
+    for (const Entry& entry : table) {
+        if (name == entry.name) {
+            *value = entry.*field;
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 bool ParseFault(const std::wstring& text, Fault* fault) {
@@ -75,21 +88,8 @@ bool ParseFault(const std::wstring& text, Fault* fault) {
         return false;
     }
     Fault parsed{};
-    bool pointKnown = false;
-    for (const PointName& entry : PointNames) {
-        if (parts[0] == entry.name) {
-            parsed.point = entry.point;
-            pointKnown = true;
-        }
-    }
-    bool actionKnown = false;
-    for (const ActionName& entry : ActionNames) {
-        if (parts[1] == entry.name) {
-            parsed.action = entry.action;
-            actionKnown = true;
-        }
-    }
-    if (!pointKnown || !actionKnown) {
+    if (!Lookup(PointNames, parts[0], &PointName::point, &parsed.point) ||
+        !Lookup(ActionNames, parts[1], &ActionName::action, &parsed.action)) {
         return false;
     }
     unsigned long number = 0;
